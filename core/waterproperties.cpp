@@ -1,0 +1,45 @@
+#include "core/waterproperties.h"
+
+// Density of water in kg/m³ at whole temperatures; 5 °C steps to 50 °C, then 10 °C steps.
+const std::array<WaterDensityRow, 16> WaterDensityTable{{
+    {0, 999.87},
+    {5, 999.8},
+    {10, 999.73},
+    {15, 998.98},
+    {20, 998.23},
+    {25, 996.91},
+    {30, 995.6},
+    {35, 993.92},
+    {40, 992.24},
+    {45, 990.12},
+    {50, 988.0},
+    {60, 983.24},
+    {70, 977.7},
+    {80, 971.83},
+    {90, 965.2},
+    {100, 958.4},
+}};
+
+namespace WaterProperties {
+
+double density(float t) {
+    const double td = t;
+    // Exact comparison on purpose: 45.0 is a table entry, 44.9 is not.
+    for (const WaterDensityRow& row : WaterDensityTable) {
+        if (td == static_cast<double>(row.temperature)) return row.density;
+    }
+    // Lagrange quadratic through (0, 999.87), (10, 999.73), (20, 998.23), used everywhere off
+    // the table, extrapolating outside 0..20 °C.
+    const double a = ((td - 10.0) * (td - 20.0)) * 999.87 / 200.0;
+    const double b = (td * (td - 20.0)) * 999.73 / -100.0;
+    const double c = (td * (td - 10.0)) * 998.23 / 200.0;
+    return a + b + c;
+}
+
+double kinematicViscosity(float t) {
+    const double td = t;
+    const double denominator = 0.00022 * (td * td) + (0.0337 * td + 1.0);
+    return 1e-4 * 0.0178 * (1.0 / denominator);
+}
+
+}  // namespace WaterProperties

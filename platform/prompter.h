@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+enum class PromptButtons { YesNo, Ok, OkCancel };
+enum class PromptAnswer { Yes, No, Ok, Cancel };
+
+// Every message box and standard dialog of the program goes through a Prompter, so that
+// forms never open dialogs themselves and tests can answer them.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // A message box with exactly this text, title and buttons, and no icon. Closing the box
+    // without choosing answers No (YesNo), Ok (Ok) or Cancel (OkCancel).
+    virtual PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) = 0;
+
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString openFileName(const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& filter) = 0;
+
+    // The print dialog for this printer; true when the user chose to print.
+    virtual bool choosePrinter(QPrinter& printer, const QString& title) = 0;
+};

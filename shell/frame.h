@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class Prompter;
+
+// What a child window may ask of the main window. MainForm implements it; tests pass a fake.
+class Frame {
+public:
+    virtual ~Frame() = default;
+
+    // Text of the first status bar panel, the caption panel.
+    virtual void setCaptionPanelText(const QString& text) = 0;
+
+    // Shows the one child window registered under `key`: creates it with `create` on first
+    // use (the frame takes ownership; it is destroyed when closed), otherwise brings the open
+    // one to the front. Returns the window's widget.
+    virtual QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) = 0;
+
+    // The active child window's widget, or nullptr.
+    virtual QWidget* activeChild() const = 0;
+
+    virtual Prompter& prompter() = 0;
+
+    // One instance per class: the class name is the key.
+    template <typename W>
+    W* showChild() {
+        return static_cast<W*>(
+            showChild(QString::fromLatin1(W::staticMetaObject.className()),
+                      [this]() -> QWidget* { return new W(*this); }));
+    }
+};
