@@ -17,7 +17,7 @@ const char* failureCode(CalcFailure failure);
 // Either a result or the reason there is none. Never holds a NaN or an infinity.
 template <typename T>
 class CalcOutcome {
-public:
+  public:
     CalcOutcome(const T& value) : state_(value) {}
     CalcOutcome(CalcFailure failure) : state_(failure) {}
 
@@ -25,6 +25,6 @@ public:
     const T& value() const { return std::get<T>(state_); }
     CalcFailure failure() const { return std::get<CalcFailure>(state_); }
 
-private:
+  private:
     std::variant<T, CalcFailure> state_;
 };

@@ -238,8 +238,7 @@ double leadingNumber(std::string_view text) {
     const std::from_chars_result r = std::from_chars(s.data(), s.data() + s.size(), value);
     if (r.ec == std::errc::result_out_of_range) {
         const std::optional<long long> e = leadingExponent(*p);
-        const double magnitude =
-            (e && *e >= 0) ? std::numeric_limits<double>::infinity() : 0.0;
+        const double magnitude = (e && *e >= 0) ? std::numeric_limits<double>::infinity() : 0.0;
         return p->negative ? -magnitude : magnitude;
     }
     return value;
