@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads CSV records one at a time from a stream, in constant memory: plain fields and RFC 4180
+// quoted fields (doubled quotes inside, line breaks inside), LF or CRLF line ends. Blank lines
+// are skipped.
+class CsvReader {
+  public:
+    // A physical line longer than this makes the input unreadable; it bounds the memory.
+    static constexpr std::size_t MaxRecordBytes = 1 << 20;
+
+    enum class Status { Record, End, Error };
+
+    explicit CsvReader(std::FILE* stream);
+
+    // Reads the next record. On Error, errorText() says why (a read error or an over-long line).
+    Status next();
+
+    std::size_t fieldCount() const { return count_; }
+    const std::string& field(std::size_t index) const { return fields_[index]; }
+
+    // The record had a quote where none may stand (inside a plain field, or text after a closing
+    // quote) or a quoted field still open at the end of the input.
+    bool badQuoting() const { return badQuoting_; }
+
+    // The line the record began on, counted from 1.
+    long line() const { return recordLine_; }
+
+    const std::string& errorText() const { return errorText_; }
+
+  private:
+    enum class State { FieldStart, Plain, Quoted, QuoteInQuoted };
+
+    bool readLine(std::string_view& line);
+    bool fill();
+    void parse(std::string_view line);
+    std::string& newField();
+
+    std::FILE* stream_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    std::string carry_;  // a line that crosses the end of the buffer
+
+    std::vector<std::string> fields_;  // reused: the strings keep their capacity
+    std::size_t count_ = 0;
+    State state_ = State::FieldStart;
+    bool badQuoting_ = false;
+    long lineNumber_ = 0;
+    long recordLine_ = 0;
+    bool firstLine_ = true;
+    std::size_t recordBytes_ = 0;
+    std::string errorText_;
+};

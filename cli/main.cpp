@@ -1,0 +1,251 @@
+// quorvel-calc: the friction and local losses of the calculation screens from the command line,
+// one section from arguments or many from a CSV stream.
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ios>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/calculators.h"
+#include "cli/csvreader.h"
+#include "cli/outputbuffer.h"
+#include "core/numbertext.h"
+
+namespace {
+
+constexpr int ExitComputed = 0;
+constexpr int ExitSomeFailed = 1;
+constexpr int ExitUsage = 2;
+
+constexpr std::string_view HelpText = R"(Usage:
+  quorvel-calc friction D L t G K
+  quorvel-calc local zeta v t
+  quorvel-calc friction --csv FILE
+  quorvel-calc local --csv FILE
+  quorvel-calc --help
+
+Computes the friction loss of a straight water pipe section or the local loss of a fitting,
+with the same figures and texts as the program's calculation screens.
+
+Inputs
+  D     inner diameter of the pipe, mm
+  L     length of the section, mm (L = 1000 gives the loss per metre)
+  t     water temperature, degrees C
+  G     volume flow, m3/h
+  K     absolute roughness of the pipe wall, mm
+  zeta  local-loss coefficient of the fitting
+  v     water velocity, m/s
+Each input is a decimal number such as 50, 0.2, .5, -3 or 1e3 (period as decimal point),
+read as the nearest 32-bit real.
+
+Argument mode
+  friction prints one name=value line each for rho (density, kg/m3), nu (kinematic
+  viscosity, m2/s), V (velocity, m/s), Re (Reynolds number), lambda (friction factor) and
+  Hf (friction loss, Pa); local prints Hf (local loss, Pa). For example
+  "quorvel-calc friction 50 1000 45 1 0.2" prints V=0.1414711 and Hf=7.067252, and
+  "quorvel-calc local 1.0 1.2 50" prints Hf=711.36.
+
+Number texts
+  At most 7 significant digits, no trailing zeros, "0" for zero, a "0" before the point
+  below 1, exponent form (6.009453E-07) when the decimal exponent is below -4 or at least 7.
+  nu is a 64-bit value rounded directly to 7 significant digits; the others are 32-bit.
+
+CSV mode
+  --csv FILE reads a CSV file (FILE "-" reads standard input) and writes a CSV to standard
+  output, one row per input row, in the same order, streaming with constant memory.
+    friction: header D,L,t,G,K    output D,L,t,G,K,rho,nu,V,Re,lambda,Hf,error
+    local:    header zeta,v,t     output zeta,v,t,Hf,error
+  The header must name exactly these columns in this order. Fields may be plain or quoted
+  as in RFC 4180 ("..." with "" for a quote inside); lines may end in LF or CRLF; a UTF-8
+  byte order mark before the header is ignored. Blank lines are skipped and produce no
+  output row. The input fields are copied to the output as read (unquoted); output fields
+  are quoted when they hold a comma, a quote or a line break. Output lines end in LF.
+  On success the error field is empty. On failure the result fields are empty and error
+  holds the first reason found, checked in this order:
+    bad-quoting       a quote inside a plain field, text after a closing quote, or a quoted
+                      field still open at the end of the input
+    field-count       not as many fields as header columns (the first ones are copied)
+    not-a-number:X    field X is not a decimal number (X in header order)
+    out-of-range:X    field X is beyond the range of a 32-bit real
+    viscosity         no usable viscosity at this temperature (about -113 to -40 C)
+    zero-diameter     D is 0
+    zero-reynolds     the Reynolds number is 0, as with a zero flow
+    negative-root     the sum under the cube root of the friction factor is negative
+    overflow          a value leaves the range of a 32-bit real
+
+Exit status
+  0  every row (or the one argument-mode computation) produced a result
+  1  some rows failed (CSV mode; the rows say why), or the computation failed (argument
+     mode; the reason code is printed on standard error)
+  2  usage error, an argument that is not a number, or a missing header or unreadable
+     input; a one-line message goes to standard error
+)";
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "quorvel-calc: %s (see quorvel-calc --help)\n", message.c_str());
+    return ExitUsage;
+}
+
+int inputError(const std::string& source, const std::string& message) {
+    std::fprintf(stderr, "quorvel-calc: %s: %s\n", source.c_str(), message.c_str());
+    return ExitUsage;
+}
+
+std::string joined(std::span<const std::string_view> names) {
+    std::string text;
+    for (const std::string_view name : names) {
+        if (!text.empty()) text += ',';
+        text += name;
+    }
+    return text;
+}
+
+int runArguments(const Calculator& calculator, std::span<char*> args) {
+    std::array<float, 8> values{};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const numbertext::ParsedSingle parsed = numbertext::parseSingle(args[i]);
+        if (!parsed.ok()) {
+            const char* what = parsed.error == numbertext::ParseError::OutOfRange
+                                   ? "is beyond the range of a 32-bit real"
+                                   : "is not a number";
+            return usageError(std::string(calculator.inputs[i]) + " \"" + args[i] + "\" " + what);
+        }
+        values[i] = *parsed.value;
+    }
+    std::array<std::string, Calculator::MaxResults> texts;
+    if (const char* failure = calculator.compute({values.data(), args.size()}, texts)) {
+        std::fprintf(stderr, "quorvel-calc: no result: %s\n", failure);
+        return ExitSomeFailed;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < calculator.results.size(); ++i) {
+        out += calculator.results[i];
+        out += '=';
+        out += texts[i];
+        out += '\n';
+    }
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
+        return inputError("standard output", std::strerror(errno));
+    return ExitComputed;
+}
+
+// The failure code of one record, or nullptr when all its fields parse (values then set).
+const char* parseRecord(const Calculator& calculator, const CsvReader& reader,
+                        std::array<float, 8>& values, std::string& codeBuffer) {
+    if (reader.badQuoting()) return "bad-quoting";
+    if (reader.fieldCount() != calculator.inputs.size()) return "field-count";
+    for (std::size_t i = 0; i < calculator.inputs.size(); ++i) {
+        const numbertext::ParsedSingle parsed = numbertext::parseSingle(reader.field(i));
+        if (!parsed.ok()) {
+            codeBuffer = parsed.error == numbertext::ParseError::OutOfRange ? "out-of-range:"
+                                                                            : "not-a-number:";
+            codeBuffer += calculator.inputs[i];
+            return codeBuffer.c_str();
+        }
+        values[i] = *parsed.value;
+    }
+    return nullptr;
+}
+
+int runCsv(const Calculator& calculator, const std::string& path) {
+    const bool fromStdin = path == "-";
+    const std::string source = fromStdin ? "standard input" : path;
+    std::FILE* stream = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+    if (stream == nullptr) return inputError(source, std::strerror(errno));
+    struct Closer {
+        std::FILE* stream;
+        bool owned;
+        ~Closer() {
+            if (owned) std::fclose(stream);
+        }
+    } closer{stream, !fromStdin};
+
+    CsvReader reader(stream);
+    const std::string header = joined(calculator.inputs);
+    switch (reader.next()) {
+        case CsvReader::Status::Error:
+            return inputError(source, reader.errorText());
+        case CsvReader::Status::End:
+            return inputError(source, "empty; expected the header " + header);
+        case CsvReader::Status::Record:
+            break;
+    }
+    bool headerMatches = !reader.badQuoting() && reader.fieldCount() == calculator.inputs.size();
+    for (std::size_t i = 0; headerMatches && i < calculator.inputs.size(); ++i)
+        headerMatches = reader.field(i) == calculator.inputs[i];
+    if (!headerMatches)
+        return inputError(
+            source, "line " + std::to_string(reader.line()) + ": the header must be " + header);
+
+    OutputBuffer out(stdout);
+    out.append(header);
+    for (const std::string_view name : calculator.results) {
+        out.append(',');
+        out.append(name);
+    }
+    out.append(",error\n");
+
+    std::array<float, 8> values{};
+    std::array<std::string, Calculator::MaxResults> texts;
+    std::string codeBuffer;
+    bool someFailed = false;
+    CsvReader::Status status;
+    while ((status = reader.next()) == CsvReader::Status::Record) {
+        const char* failure = parseRecord(calculator, reader, values, codeBuffer);
+        if (failure == nullptr)
+            failure = calculator.compute({values.data(), calculator.inputs.size()}, texts);
+        for (std::size_t i = 0; i < calculator.inputs.size(); ++i) {
+            if (i > 0) out.append(',');
+            if (i < reader.fieldCount()) out.appendCsvField(reader.field(i));
+        }
+        for (std::size_t i = 0; i < calculator.results.size(); ++i) {
+            out.append(',');
+            if (failure == nullptr) out.append(texts[i]);
+        }
+        out.append(',');
+        if (failure != nullptr) {
+            out.append(failure);
+            someFailed = true;
+        }
+        out.append('\n');
+    }
+    if (!out.flush()) return inputError("standard output", std::strerror(errno));
+    if (status == CsvReader::Status::Error)
+        return inputError(source,
+                          "line " + std::to_string(reader.line()) + ": " + reader.errorText());
+    return someFailed ? ExitSomeFailed : ExitComputed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (const std::string_view arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fwrite(HelpText.data(), 1, HelpText.size(), stdout);
+            return ExitComputed;
+        }
+    }
+    if (args.empty()) return usageError("missing command: friction or local");
+    const Calculator* calculator = findCalculator(args[0]);
+    if (calculator == nullptr)
+        return usageError("unknown command \"" + std::string(args[0]) + "\"");
+    if (args.size() >= 2 && args[1] == "--csv") {
+        if (args.size() != 3) return usageError("--csv takes one FILE (- for standard input)");
+        return runCsv(*calculator, std::string(args[2]));
+    }
+    if (args.size() - 1 != calculator->inputs.size()) {
+        std::string names;
+        for (const std::string_view name : calculator->inputs) {
+            names += ' ';
+            names += name;
+        }
+        return usageError(std::string(calculator->command) + " takes" + names + " or --csv FILE");
+    }
+    return runArguments(*calculator, std::span<char*>(argv + 2, argc - 2));
+}
