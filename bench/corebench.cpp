@@ -1,0 +1,98 @@
+// Per-call cost of the core computations and of the number texts. Inputs rotate through a
+// small table of realistic sections so that nothing is computed once and folded away.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <string>
+
+#include "core/frictionloss.h"
+#include "core/localloss.h"
+#include "core/numbertext.h"
+
+namespace {
+
+constexpr std::array<FrictionLossInput, 8> Sections{{
+    {50, 1000, 45, 1, 0.2},
+    {50, 1000, 45.5f, 1, 0.2f},
+    {25, 1000, 7, 1, 0.2f},
+    {100, 1000, 20, 10, 0.2f},
+    {150, 12000, 60, 45, 0.15f},
+    {20, 3500, 12.5f, 0.4f, 0.05f},
+    {300, 80000, 80, 300, 1.2f},
+    {80, 500, 95, 8.5f, 0},
+}};
+
+void BM_computeFrictionLoss(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto outcome = computeFrictionLoss(Sections[i++ & 7]);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(BM_computeFrictionLoss);
+
+void BM_computeLocalLoss(benchmark::State& state) {
+    constexpr std::array<std::array<float, 3>, 4> Fittings{
+        {{1.0f, 1.2f, 50}, {0.3f, 2.5f, 37.5f}, {2.5f, 2, 100}, {0.9f, 0.8f, 7}}};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const auto& f = Fittings[i++ & 3];
+        auto outcome = computeLocalLoss(f[0], f[1], f[2]);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(BM_computeLocalLoss);
+
+// Typical results: fixed form, carries into a new digit, exponent form both ways.
+void BM_generalTextFloat(benchmark::State& state) {
+    constexpr std::array<float, 8> Values{0.1414711f, 7.067252f, 711.36f,      11770.71f,
+                                          9.9999996f, 5e-05f,    1.2345678e7f, -0.03566379f};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string text = numbertext::generalText(Values[i++ & 7]);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_generalTextFloat);
+
+void BM_generalTextDouble(benchmark::State& state) {
+    constexpr std::array<double, 4> Values{1234.567, 0.1 + 0.2, 6.00945345e-7, 98765432109876.5};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string text = numbertext::generalText(Values[i++ & 3]);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_generalTextDouble);
+
+void BM_parseSingle(benchmark::State& state) {
+    constexpr std::array<const char*, 4> Texts{"50", "0.2", " 45.5 ", "1.2e3"};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto parsed = numbertext::parseSingle(Texts[i++ & 3]);
+        benchmark::DoNotOptimize(parsed);
+    }
+}
+BENCHMARK(BM_parseSingle);
+
+// One CSV row's worth of core work: five inputs parsed, one section computed, six texts.
+void BM_frictionRow(benchmark::State& state) {
+    constexpr std::array<const char*, 5> Texts{"50", "1000", "45", "1", "0.2"};
+    for (auto _ : state) {
+        float in[5];
+        for (int k = 0; k < 5; ++k) in[k] = *numbertext::parseSingle(Texts[k]).value;
+        const auto outcome = computeFrictionLoss({in[0], in[1], in[2], in[3], in[4]});
+        const FrictionLossResult& r = outcome.value();
+        std::string texts[6] = {
+            numbertext::generalText(r.rho),    numbertext::generalTextDigits(r.nu, 7),
+            numbertext::generalText(r.V),      numbertext::generalText(r.Re),
+            numbertext::generalText(r.lambda), numbertext::generalText(r.Hf)};
+        benchmark::DoNotOptimize(texts);
+    }
+}
+BENCHMARK(BM_frictionRow);
+
+}  // namespace
+
+BENCHMARK_MAIN();
