@@ -14,6 +14,7 @@ public:
     ~FakeFrame() override;
 
     void setCaptionPanelText(const QString& text) override { captionPanel = text; }
+    using Frame::showChild;
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
     QWidget* activeChild() const override { return lastShown_; }
     Prompter& prompter() override { return scripted; }
