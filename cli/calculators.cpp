@@ -1,7 +1,5 @@
 #include "cli/calculators.h"
 
-#include <charconv>
-
 #include "core/frictionloss.h"
 #include "core/localloss.h"
 #include "core/numbertext.h"
@@ -19,7 +17,8 @@ const char* computeFriction(std::span<const float> in,
     if (!outcome.ok()) return failureCode(outcome.failure());
     const FrictionLossResult& r = outcome.value();
     texts[0] = numbertext::generalText(r.rho);
-    texts[1] = sevenDigitText(r.nu);
+    // Rounded once from 64 bits: going through a 32-bit value first could change the 7th digit.
+    texts[1] = numbertext::generalTextDigits(r.nu, 7);
     texts[2] = numbertext::generalText(r.V);
     texts[3] = numbertext::generalText(r.Re);
     texts[4] = numbertext::generalText(r.lambda);
@@ -47,18 +46,4 @@ const Calculator* findCalculator(std::string_view command) {
         if (calculator.command == command) return &calculator;
     }
     return nullptr;
-}
-
-std::string sevenDigitText(double value) {
-    if (value == 0) return "0";
-    // printf's %.7g rule: exponent form below 1E-04 or from 1E+07 on, trailing zeros dropped,
-    // at least two exponent digits; to_chars rounds the exact binary value.
-    char buffer[32];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-    std::string text(buffer, error == std::errc() ? end : buffer);
-    for (char& c : text) {
-        if (c == 'e') c = 'E';
-    }
-    return text;
 }

@@ -22,7 +22,3 @@ struct Calculator {
 
 // The calculator behind a command word ("friction", "local"), or nullptr.
 const Calculator* findCalculator(std::string_view command);
-
-// A 64-bit real in the general text with 7 significant digits, rounded once from the 64-bit
-// value (rounding to 32 bits first could change the seventh digit).
-std::string sevenDigitText(double value);
