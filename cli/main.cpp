@@ -212,11 +212,10 @@ int runCsv(const Calculator& calculator, const std::string& path) {
             someFailed = true;
         }
         out.append('\n');
+        if (out.failed()) break;  // a full disk or a closed pipe: stop reading
     }
     if (!out.flush()) return inputError("standard output", std::strerror(errno));
-    if (status == CsvReader::Status::Error)
-        return inputError(source,
-                          "line " + std::to_string(reader.line()) + ": " + reader.errorText());
+    if (status == CsvReader::Status::Error) return inputError(source, reader.errorText());
     return someFailed ? ExitSomeFailed : ExitComputed;
 }
 

@@ -23,6 +23,8 @@ class OutputBuffer {
     // Writes what is buffered; false once any write has failed.
     bool flush();
 
+    bool failed() const { return failed_; }
+
   private:
     static constexpr std::size_t FlushBytes = 1 << 20;
 

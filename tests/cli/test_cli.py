@@ -125,6 +125,19 @@ class ArgumentMode(unittest.TestCase):
                 self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
                 self.assertIn(mentioned, result.stderr)
 
+    def test_output_and_stream_failures_exit_two(self):
+        with open('/dev/full', 'w') as full:
+            result = subprocess.run([CALC, 'friction', '50', '1000', '45', '1', '0.2'],
+                                    stdout=full, stderr=subprocess.PIPE, text=True)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn('standard output', result.stderr)
+        # A line with no end in sight would otherwise be held in memory whole.
+        result = run('friction', '--csv', '-',
+                     stdin='D,L,t,G,K\n50,1000,45,1,0.2\n' + '5' * (2 << 20) + '\n')
+        self.assertEqual(result.returncode, 2)
+        self.assertIn('line 3 is longer than 1 MiB', result.stderr)
+        self.assertEqual(len(csv_rows(result.stdout)), 2)  # rows before it were written
+
     def test_help(self):
         result = run('--help')
         self.assertEqual(result.returncode, 0)
