@@ -1,0 +1,37 @@
+#include "startup/infowindow.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include "startup/twipsgeometry.h"
+
+InfoWindowControls buildInfoWindow(QWidget* window, const QString& objectName,
+                                   const QString& caption, const QString& text,
+                                   const QString& buttonCaption, const QFont& font,
+                                   const InfoWindowLayout& layout) {
+    window->setObjectName(objectName);
+    window->setWindowTitle(caption);
+    // A fixed dialog border: title and close box only. The frame's MDI area honours these
+    // hints; shown on its own the window gets the same decoration.
+    window->setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    window->setFixedSize(twipsSize(window, layout.clientWidth, layout.clientHeight));
+
+    auto* label = new QLabel(text, window);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setFont(font);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(twipsRect(window, layout.labelLeft, layout.labelTop, layout.labelWidth,
+                                 layout.labelHeight));
+
+    auto* button = new QPushButton(buttonCaption, window);
+    button->setObjectName(QStringLiteral("Command1"));
+    button->setGeometry(twipsRect(window, layout.buttonLeft, layout.buttonTop, layout.buttonWidth,
+                                  layout.buttonHeight));
+    button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
+    return {label, button};
+}
