@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ios>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -222,7 +221,6 @@ int runCsv(const Calculator& calculator, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
     std::vector<std::string_view> args(argv + 1, argv + argc);
     for (const std::string_view arg : args) {
         if (arg == "--help" || arg == "-h") {
