@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/prompter.h"
+
+// The Prompter of the running program: Qt message boxes without an icon and Qt's file and
+// print dialogs, each owned by the window that is active when it opens.
+class QtPrompter : public Prompter {
+  public:
+    PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) override;
+    QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
+    bool choosePrinter(QPrinter& printer, const QString& title) override;
+};
+
+// A common-dialog filter ("Text (*.txt)|*.txt|All files|*.*": description and pattern pairs
+// separated by "|") in Qt's form ("Text (*.txt);;All files (*)"). "*.*" means every file, as
+// it does on the desktop the filters were written for. A text without "|" is taken to be in
+// Qt's form already.
+QString qtFileFilter(const QString& commonDialogFilter);
