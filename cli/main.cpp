@@ -67,7 +67,8 @@ CSV mode
   holds the first reason found, checked in this order:
     bad-quoting       a quote inside a plain field, text after a closing quote, or a quoted
                       field still open at the end of the input
-    field-count       not as many fields as header columns (the first ones are copied)
+    field-count       not as many fields as header columns (the first ones are copied,
+                      missing ones left empty)
     not-a-number:X    field X is not a decimal number (X in header order)
     out-of-range:X    field X is beyond the range of a 32-bit real
     viscosity         no usable viscosity at this temperature (about -113 to -40 C)
@@ -80,8 +81,9 @@ Exit status
   0  every row (or the one argument-mode computation) produced a result
   1  some rows failed (CSV mode; the rows say why), or the computation failed (argument
      mode; the reason code is printed on standard error)
-  2  usage error, an argument that is not a number, or a missing header or unreadable
-     input; a one-line message goes to standard error
+  2  usage error, an argument that is not a number, a missing or wrong header, unreadable
+     input (also a line longer than 1 MiB), or output that cannot be written; a one-line
+     message goes to standard error (rows already written stay written)
 )";
 
 int usageError(const std::string& message) {
