@@ -25,6 +25,8 @@ void CoefficientGrid::addCell(int row, int column, QWidget* cell, int columnSpan
     grid_->addWidget(cell, row, column, 1, columnSpan);
 }
 
+void CoefficientGrid::setStretchColumn(int column) { grid_->setColumnStretch(column, 1); }
+
 int CoefficientGrid::rowCount() const { return grid_->rowCount(); }
 
 QStringList CoefficientGrid::rowTexts(int row) const {

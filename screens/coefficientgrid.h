@@ -19,6 +19,9 @@ class CoefficientGrid : public QWidget {
     // A cell made of several labels in one row (owned by the table from now on).
     void addCell(int row, int column, QWidget* cell, int columnSpan = 1);
 
+    // The column that takes the width the table gets beyond what its texts need.
+    void setStretchColumn(int column);
+
     int rowCount() const;
     // The texts of one row as the user reads them, left to right; a cell of several labels
     // gives one text per label.

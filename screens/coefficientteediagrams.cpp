@@ -77,8 +77,8 @@ constexpr std::array<Figure, 8> Figures{{
 constexpr int AreaWidth = CoefficientTeeDiagrams::PictureWidth / 2;
 constexpr int AreaHeight = 35;
 constexpr int NameWidth = 18;  // room for the figure name at the left
-constexpr double RunLeft = 27.5;
-constexpr double RunRight = 74.5;
+constexpr double RunLeft = 21.5;
+constexpr double RunRight = 77.5;
 constexpr double RunYDown = 11.5;  // run height when the branch hangs below it
 constexpr double RunYUp = 23.5;
 constexpr double BranchLength = 19.0;
@@ -152,7 +152,7 @@ void drawFigure(QPainter& p, const Figure& f) {
     const QLineF branchLine(junction, side);
     const QPointF along = (side - junction) / branchLine.length();
     QPointF across(-along.y(), along.x());
-    if (f.branch == Branch::SlantFromLeft) across = -across;
+    if (f.branch == Branch::SlantFromLeft || up) across = -across;
     const QPointF branchFrom = junction + along * (ArrowInset + 2) + across * ArrowGap;
     const QPointF branchTo = side - along * ArrowInset + across * ArrowGap;
 
@@ -178,8 +178,11 @@ void drawFigure(QPainter& p, const Figure& f) {
             drawArrow(p, inner, outer, flow.line);
     }
 
-    drawNumber(p, {RunLeft - 4.5, runY}, QStringLiteral("1"));
-    drawNumber(p, {RunRight + 4.5, runY}, QStringLiteral("3"));
+    // The run's end numbers sit under its ends (over them when the branch rises), clear of the
+    // figure name to the left and of the next figure to the right.
+    const double endY = up ? runY - 8 : runY + 8;
+    drawNumber(p, {RunLeft + 3, endY}, QStringLiteral("1"));
+    drawNumber(p, {RunRight - 3, endY}, QStringLiteral("3"));
     const double sideX = f.branch == Branch::SlantFromLeft ? side.x() - 5 : side.x() + 5;
     drawNumber(p, {sideX, side.y() - (up ? -3 : 3)}, QStringLiteral("2"));
 }

@@ -140,7 +140,12 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(12);
     grid->addWidget(buildTableA(), 0, 0);
-    grid->addWidget(new CoefficientTeeDiagrams(panel), 0, 1, Qt::AlignHCenter | Qt::AlignTop);
+    auto* pictureBox = new QFrame(panel);
+    pictureBox->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* pictureFit = new QVBoxLayout(pictureBox);
+    pictureFit->setContentsMargins(1, 1, 1, 1);
+    pictureFit->addWidget(new CoefficientTeeDiagrams(pictureBox));
+    grid->addWidget(pictureBox, 0, 1, Qt::AlignHCenter | Qt::AlignTop);
     grid->addWidget(buildTableB(), 1, 0);
     grid->addWidget(buildNote(), 1, 1, Qt::AlignTop);
     grid->addWidget(buildTableC(), 2, 0);
@@ -161,6 +166,7 @@ CoefficientGrid* LocalLossCoefficientForm::buildTableA() {
     table->setObjectName(QStringLiteral("TableA"));
     table->addText(0, 0, NameHead, 3, Qt::AlignLeft | Qt::AlignVCenter);
     table->addText(0, 3, ValueHead);
+    table->setStretchColumn(3);
     int row = 1;
     for (const SingleValueRow& r : TableA) {
         table->addText(row, 0, text(r.fitting), 1, Qt::AlignLeft | Qt::AlignVCenter);
