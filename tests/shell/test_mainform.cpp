@@ -1,0 +1,425 @@
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "platform/fonts.h"
+#include "platform/settingsstore.h"
+#include "platform/twips.h"
+#include "shell/mainform.h"
+#include "tests/support/scriptedprompter.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("Settings");
+
+// A child window whose closing the test controls and watches.
+class Probe : public QWidget {
+  public:
+    bool refuse = false;
+    int closes = 0;
+    std::function<void()> onClose;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++closes;
+        if (onClose) onClose();
+        if (refuse)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+struct Harness {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<MainForm> form;
+
+    Harness() {
+        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
+        form = std::make_unique<MainForm>(prompter, *store);
+    }
+    template <typename T = QAction>
+    T* find(const QString& name) const {
+        return form->findChild<T*>(name);
+    }
+    QList<QMdiSubWindow*> open() const { return form->mdiArea()->subWindowList(); }
+    Probe* showProbe(const QString& key, int* created = nullptr) {
+        return static_cast<Probe*>(form->showChild(key, [created] {
+            if (created) ++*created;
+            return new Probe;
+        }));
+    }
+};
+
+QMdiSubWindow* frameOf(QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidget()); }
+
+}  // namespace
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void windowNames() {
+        Harness h;
+        QCOMPARE(h.form->objectName(), QStringLiteral("fMainform_计算管理界面"));
+        QCOMPARE(h.form->windowTitle(), QStringLiteral("Quorvel管理界面"));
+        QVERIFY(h.open().isEmpty());
+        QVERIFY(h.find<QLabel>(QStringLiteral("Panel1"))->text().isEmpty());
+    }
+
+    void menuBar() {
+        Harness h;
+        QStringList names, captions;
+        for (QAction* a : h.form->menuBar()->actions()) {
+            names << a->menu()->objectName();
+            captions << a->text();
+        }
+        QCOMPARE(names, QStringList({"mnuFile", "mnuEdit", "txtbook", "sgzlss", "gcsjk", "mnuView",
+                                     "mnuHelp"}));
+        QCOMPARE(captions, QStringList({"文件", "编辑", "记录", "水管阻力损失计算部分",
+                                        "供查数据库", "视图", "帮助"}));
+    }
+
+    void menuItems_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("items");  // name|caption|shortcut|check; "-" separators
+        QTest::newRow("file") << "mnuFile" << QStringList{"mnuFileNew|&新建|Ctrl+N|",
+                                                          "mnuFileOpen|&打开...|Ctrl+O|",
+                                                          "mnuFileBar0|-||",
+                                                          "mnuFileSaveAs|保存为...||",
+                                                          "mnuFileBar1|-||",
+                                                          "mnuFilePageSetup|Page Set&up...||",
+                                                          "mnuFilePrint|&Print...||",
+                                                          "mnuFileBar4|-||",
+                                                          "mnuFileExit|E&xit||"};
+        QTest::newRow("edit") << "mnuEdit"
+                              << QStringList{"mnuEditCut|Cu&t|Ctrl+X|", "mnuEditCopy|&Copy|Ctrl+C|",
+                                             "mnuEditPaste|&Paste|Ctrl+V|"};
+        QTest::newRow("record") << "txtbook" << QStringList{"savetxt|保存记录的内容||"};
+        QTest::newRow("pipe losses")
+            << "sgzlss"
+            << QStringList{"sgyzss|水管沿程阻力损失计算||", "sgjzss|水管局部阻力损失计算||"};
+        QTest::newRow("lookup database")
+            << "gcsjk"
+            << QStringList{"ccdb|不同材料管道粗糙度值表||", "tjssb|推荐水速表||",
+                           "sbzlssb|设备阻力损失表||"};
+        QTest::newRow("view checked at start")
+            << "mnuView"
+            << QStringList{"mnuViewToolbar|&Toolbar||checked",
+                           "mnuViewStatusBar|Status &Bar||checked"};
+        QTest::newRow("help") << "mnuHelp"
+                              << QStringList{"hlp|帮助内容||", "mnuHelpContents|关于Quorvel||"};
+    }
+
+    void menuItems() {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, items);
+        Harness h;
+        const QList<QAction*> actions = h.find<QMenu>(menu)->actions();
+        QCOMPARE(actions.size(), items.size());
+        for (int i = 0; i < items.size(); ++i) {
+            const QStringList f = items[i].split(QLatin1Char('|'));
+            QAction* a = actions[i];
+            QCOMPARE(a->objectName(), f[0]);
+            if (f[1] == QLatin1String("-")) {
+                QVERIFY2(a->isSeparator(), qPrintable(f[0]));
+                continue;
+            }
+            QCOMPARE(a->text(), f[1]);
+            QCOMPARE(a->shortcut().toString(QKeySequence::PortableText), f[2]);
+            QCOMPARE(a->isCheckable(), !f[3].isEmpty());
+            QCOMPARE(a->isChecked(), !f[3].isEmpty());
+        }
+    }
+
+    void toolbarButtons() {
+        Harness h;
+        const QList<QAction*> buttons = h.find<QToolBar>(QStringLiteral("tbToolBar"))->actions();
+        const QStringList keys{"New",       "Open", "Save",       "",       "Print",      "",
+                               "Cut",       "Copy", "Paste",      "",       "Bold",       "Italic",
+                               "Underline", "",     "Align Left", "Center", "Align Right"};
+        QCOMPARE(buttons.size(), 17);
+        for (int i = 0; i < 17; ++i) {
+            QAction* b = buttons[i];
+            if (keys[i].isEmpty()) {
+                QVERIFY2(b->isSeparator(), qPrintable(QString::number(i + 1)));
+                continue;
+            }
+            QCOMPARE(b->objectName(), keys[i]);
+            QCOMPARE(b->toolTip(), keys[i]);
+            const QImage picture = b->icon().pixmap(16, 16).toImage();
+            QCOMPARE(picture.size(), QSize(16, 16));
+            // The picture is drawn: some pixels opaque, the background transparent.
+            int opaque = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) opaque += qAlpha(picture.pixel(x, y)) == 255;
+            QVERIFY2(opaque > 8 && opaque < 256, qPrintable(keys[i]));
+        }
+    }
+
+    void alignmentButtonsAreOneExclusiveGroup() {
+        Harness h;
+        QAction* left = h.find(QStringLiteral("Align Left"));
+        QAction* center = h.find(QStringLiteral("Center"));
+        QAction* right = h.find(QStringLiteral("Align Right"));
+        QVERIFY(left->actionGroup() && left->actionGroup()->isExclusive());
+        QCOMPARE(center->actionGroup(), left->actionGroup());
+        QCOMPARE(right->actionGroup(), left->actionGroup());
+        QCOMPARE(left->actionGroup()->actions().size(), 3);
+        left->trigger();
+        center->trigger();
+        QVERIFY(!left->isChecked() && center->isChecked() && !right->isChecked());
+        right->trigger();
+        right->trigger();
+        QVERIFY(!left->isChecked() && !center->isChecked() && right->isChecked());
+        QVERIFY(!h.find(QStringLiteral("Bold"))->actionGroup());
+    }
+
+    // Nothing of these may open a window or a message while no notebook window exists.
+    void inertCommandsDoNothing() {
+        Harness h;
+        h.form->show();
+        for (QAction* b : h.find<QToolBar>(QStringLiteral("tbToolBar"))->actions())
+            if (!b->isSeparator()) b->trigger();
+        for (const char* name : {"mnuFileNew", "ccdb", "tjssb", "sbzlssb", "savetxt", "mnuEditCut",
+                                 "mnuEditCopy", "mnuEditPaste"})
+            h.find(QString::fromLatin1(name))->trigger();
+        QVERIFY(h.open().isEmpty());
+        QVERIFY(h.prompter.calls().isEmpty());
+        QVERIFY(h.form->isVisible());
+    }
+
+    void viewItemsToggleTheirBars_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("bar");
+        QTest::newRow("toolbar") << "mnuViewToolbar"
+                                 << "tbToolBar";
+        QTest::newRow("status bar") << "mnuViewStatusBar"
+                                    << "sbStatusBar";
+    }
+
+    void viewItemsToggleTheirBars() {
+        QFETCH(QString, item);
+        QFETCH(QString, bar);
+        Harness h;
+        h.form->show();
+        QAction* action = h.find(item);
+        QWidget* widget = h.find<QWidget>(bar);
+        QVERIFY(widget->isVisible());
+        for (bool expected : {false, true, false}) {
+            action->trigger();
+            QCOMPARE(action->isChecked(), expected);
+            QCOMPARE(widget->isVisible(), expected);
+        }
+    }
+
+    void helpWindowsOpenOnce() {
+        Harness h;
+        h.form->show();
+        h.find(QStringLiteral("mnuHelpContents"))->trigger();
+        h.find(QStringLiteral("mnuHelpContents"))->trigger();
+        QCOMPARE(h.open().size(), 1);
+        QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("about"));
+        h.find(QStringLiteral("hlp"))->trigger();
+        QCOMPARE(h.open().size(), 2);
+        QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("help"));
+        h.find(QStringLiteral("mnuHelpContents"))->trigger();
+        QCOMPARE(h.open().size(), 2);
+        QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("about"));
+        QCOMPARE(h.form->findChildren<QWidget*>(QStringLiteral("about")).size(), 1);
+    }
+
+    void activeChildIsNoneWithoutChildren() {
+        Harness h;
+        h.form->show();
+        QCOMPARE(h.form->activeChild(), nullptr);
+    }
+
+    // A window's own exit button calls close(): its frame must go with it, and the next
+    // opening starts a fresh window.
+    void childClosingItselfTakesItsFrame() {
+        Harness h;
+        h.form->show();
+        int created = 0;
+        Probe* probe = h.showProbe(QStringLiteral("Probe"), &created);
+        QVERIFY(probe->close());
+        QCOMPARE(probe->closes, 1);
+        QTRY_VERIFY(h.open().isEmpty());
+        h.showProbe(QStringLiteral("Probe"), &created);
+        QCOMPARE(created, 2);
+        QCOMPARE(h.open().size(), 1);
+    }
+
+    void frameCloseBoxAsksTheChild() {
+        Harness h;
+        h.form->show();
+        int created = 0;
+        Probe* probe = h.showProbe(QStringLiteral("Probe"), &created);
+        probe->refuse = true;
+        QVERIFY(!frameOf(probe)->close());
+        QCOMPARE(probe->closes, 1);
+        QCOMPARE(h.open().size(), 1);
+        QCOMPARE(h.showProbe(QStringLiteral("Probe"), &created), probe);
+        QCOMPARE(created, 1);
+        probe->refuse = false;
+        QVERIFY(frameOf(probe)->close());
+        QCOMPARE(probe->closes, 2);
+        // Reopening before the closed frame is deleted still makes a fresh window.
+        h.showProbe(QStringLiteral("Probe"), &created);
+        QCOMPARE(created, 2);
+        QTRY_COMPARE(h.open().size(), 1);
+    }
+
+    void childRefusingSelfCloseStays() {
+        Harness h;
+        h.form->show();
+        Probe* probe = h.showProbe(QStringLiteral("Probe"));
+        probe->refuse = true;
+        QVERIFY(!probe->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(h.open().size(), 1);
+        QVERIFY(frameOf(probe)->isVisible());
+        QVERIFY(probe->isVisible());
+    }
+
+    void frameFollowsTheChildsWishes() {
+        Harness h;
+        h.form->show();
+        QWidget* fixed = h.form->showChild(QStringLiteral("Fixed"), [] {
+            auto* w = new QWidget;
+            w->setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+            w->setFixedSize(300, 200);
+            w->setWindowTitle(QStringLiteral("固定"));
+            return w;
+        });
+        QMdiSubWindow* frame = frameOf(fixed);
+        QCOMPARE(fixed->size(), QSize(300, 200));
+        QCOMPARE(frame->minimumSize(), frame->maximumSize());
+        QVERIFY(frame->width() > 300 && frame->height() > 200);
+        QVERIFY(!(frame->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(frame->windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("固定"));
+
+        QWidget* sizable = h.form->showChild(QStringLiteral("Sizable"), [] {
+            auto* w = new QWidget;
+            w->resize(320, 240);
+            return w;
+        });
+        QCOMPARE(sizable->size(), QSize(320, 240));
+        QVERIFY(frameOf(sizable)->maximumWidth() > 10000);
+        QVERIFY(frameOf(sizable)->windowFlags() & Qt::WindowMaximizeButtonHint);
+    }
+
+    void closingClosesChildrenBeforeStoring() {
+        Harness h;
+        h.form->show();
+        Probe* first = h.showProbe(QStringLiteral("First"));
+        Probe* second = h.showProbe(QStringLiteral("Second"));
+        QStringList seen;
+        for (Probe* p : {first, second})
+            p->onClose = [&h, &seen] {
+                seen << (h.store->text(kSection, QStringLiteral("MainLeft")) ? "stored"
+                                                                             : "not yet");
+            };
+        QVERIFY(h.form->close());
+        QCOMPARE(seen, QStringList({"not yet", "not yet"}));
+        QVERIFY(h.store->text(kSection, QStringLiteral("MainLeft")));
+        QVERIFY(!h.form->isVisible());
+    }
+
+    void refusingChildKeepsMainWindowOpen() {
+        Harness h;
+        h.form->show();
+        Probe* probe = h.showProbe(QStringLiteral("Keeper"));
+        probe->refuse = true;
+        QVERIFY(!h.form->close());
+        QVERIFY(h.form->isVisible());
+        QCOMPARE(h.open().size(), 1);
+        QVERIFY(!h.store->text(kSection, QStringLiteral("MainLeft")));
+        probe->refuse = false;
+        QVERIFY(h.form->close());
+        QCOMPARE(probe->closes, 2);
+    }
+
+    void exitItemClosesLikeTheCloseBox() {
+        Harness h;
+        h.form->show();
+        Probe* probe = h.showProbe(QStringLiteral("Probe"));
+        h.find(QStringLiteral("mnuFileExit"))->trigger();
+        QCOMPARE(probe->closes, 1);
+        QVERIFY(!h.form->isVisible());
+        QCOMPARE(h.store->text(kSection, QStringLiteral("MainHeight")).value_or(QString()),
+                 QStringLiteral("6495"));
+    }
+
+    void captionPanel() {
+        Harness h;
+        auto* panel = h.find<QLabel>(QStringLiteral("Panel1"));
+        QCOMPARE(panel->parent(), h.find<QStatusBar>(QStringLiteral("sbStatusBar")));
+        h.form->setCaptionPanelText(QStringLiteral("水管沿程阻力计算界面"));
+        QCOMPARE(panel->text(), QStringLiteral("水管沿程阻力计算界面"));
+        h.form->setCaptionPanelText(QString());
+        QCOMPARE(panel->text(), QString());
+    }
+
+    void dateAndTimePanels() {
+        Harness h;
+        h.form->resize(1000, 500);
+        h.form->show();
+        const QLocale system = QLocale::system();
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(h.find<QLabel>(QStringLiteral("Panel2"))->text(),
+                 system.toString(now.date(), QLocale::ShortFormat));
+        const QString time = h.find<QLabel>(QStringLiteral("Panel3"))->text();
+        QVERIFY2(time == system.toString(now.time(), QLocale::ShortFormat) ||
+                     time == system.toString(now.time().addSecs(-60), QLocale::ShortFormat),
+                 qPrintable(time));
+        // The panels refresh themselves just after each minute begins.
+        auto* clock = h.form->findChild<QTimer*>(QStringLiteral("clockTimer"));
+        QVERIFY(clock->isActive());
+        QVERIFY(clock->remainingTime() <= 60020);
+        const int dueAt = (now.time().msecsSinceStartOfDay() + clock->remainingTime()) % 60000;
+        QVERIFY2(dueAt < 1000, qPrintable(QString::number(dueAt)));
+    }
+
+    void panelWidths() {
+        Harness h;
+        h.form->resize(1000, 500);
+        h.form->show();
+        QCoreApplication::processEvents();
+        const int minimum = twipsToPixels(2540, h.form->logicalDpiX());
+        auto* caption = h.find<QLabel>(QStringLiteral("Panel1"));
+        auto* date = h.find<QLabel>(QStringLiteral("Panel2"));
+        auto* time = h.find<QLabel>(QStringLiteral("Panel3"));
+        QVERIFY(date->width() >= minimum);
+        QVERIFY(time->width() >= minimum);
+        QVERIFY(caption->width() >= minimum);
+        QVERIFY(caption->x() < date->x() && date->x() < time->x());
+        // The caption panel takes what the others leave.
+        const int before = caption->width();
+        const int dateWidth = date->width();
+        h.form->resize(1200, 500);
+        QCoreApplication::processEvents();
+        QCOMPARE(caption->width(), before + 200);
+        QCOMPARE(date->width(), dateWidth);
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "test_mainform.moc"
