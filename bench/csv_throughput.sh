@@ -36,4 +36,4 @@ cat "$input" > /dev/null
 /usr/bin/time -v "$calc" friction --csv "$input" > "$work/out.csv" 2> "$work/time.txt" || true
 grep -E 'Elapsed \(wall clock\)|Maximum resident set size|User time|System time|Exit status' \
     "$work/time.txt"
-echo "output: $(($(wc -l < "$work/out.csv") - 1)) rows, $(tail -n +2 "$work/out.csv" | grep -c ',[a-z][a-z:-]*$' "$work/out.csv" || true) failed"
+echo "output: $(($(wc -l < "$work/out.csv") - 1)) rows, $(tail -n +2 "$work/out.csv" | grep -c ',[a-z][a-z:-]*$' || true) failed"
