@@ -29,7 +29,7 @@ class CoefficientGrid : public QWidget {
 
     // Inner padding of every cell, in pixels.
     static constexpr int CellPaddingX = 5;
-    static constexpr int CellPaddingY = 2;
+    static constexpr int CellPaddingY = 1;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

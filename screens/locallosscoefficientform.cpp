@@ -81,6 +81,7 @@ const QString BrushFace = QStringLiteral("华文行楷");
 constexpr int TablePointSize = 9;
 constexpr int NoteHeadingPointSize = 20;
 constexpr int ButtonPointSize = 14;
+constexpr double DegreeMarkScale = 0.6;
 const QColor ButtonFace(255, 192, 128);
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -94,8 +95,8 @@ QWidget* angledName(const QString& angle, const QString& fitting) {
     row->setSpacing(0);
     auto* degrees = new QLabel(angle);
     auto* mark = new QLabel(DegreeMark);
-    QFont small = mark->font();
-    small.setPointSizeF(small.pointSizeF() * 0.6);
+    QFont small(TableFace);
+    small.setPointSizeF(TablePointSize * DegreeMarkScale);
     mark->setFont(small);
     mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     mark->setContentsMargins(1, 0, 2, 0);
@@ -154,7 +155,8 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
     outer->addWidget(panel);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
+    // Fixed from the start, so that the frame that hosts the window sees its final size.
+    setFixedSize(sizeHint());
 
     command1_->setFocus();
     frame_.setCaptionPanelText(Caption);

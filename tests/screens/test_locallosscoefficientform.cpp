@@ -29,6 +29,7 @@ class TestLocalLossCoefficientForm : public QObject {
     void initTestCase() { installFontSubstitutions(); }
 
     void opensWithCaptionAndFixedFrame();
+    void fixedSizeBeforeShown();
     void tableTexts_data();
     void tableTexts();
     void elbowsCarryRaisedDegreeMark();
@@ -54,9 +55,18 @@ void TestLocalLossCoefficientForm::opensWithCaptionAndFixedFrame() {
                                    Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
     QCOMPARE(form->windowFlags() & wanted, wanted);
     QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    QCOMPARE(form->size(), form->minimumSize());
+}
+
+void TestLocalLossCoefficientForm::fixedSizeBeforeShown() {
+    // The main window's frame reads the size when it takes the window in, before showing it.
+    FakeFrame frame;
+    LocalLossCoefficientForm form(frame);
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.size(), form.minimumSize());
+    QVERIFY(form.width() > 500 && form.height() > 400);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.size(), form.minimumSize());
 }
 
 void TestLocalLossCoefficientForm::tableTexts_data() {
