@@ -19,6 +19,8 @@
 
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
+#include "screens/frictionlossform.h"
+#include "screens/locallossform.h"
 #include "shell/childwindow.h"
 #include "shell/mainposition.h"
 #include "startup/aboutform.h"
@@ -162,9 +164,10 @@ void MainForm::buildMenus() {
             &MainForm::saveRecordedContent);
 
     QMenu* pipes = addMenu(bar, "sgzlss", QStringLiteral("水管阻力损失计算部分"));
-    // The two calculation screens open from here once they are part of the program.
-    addItem(pipes, "sgyzss", QStringLiteral("水管沿程阻力损失计算"));
-    addItem(pipes, "sgjzss", QStringLiteral("水管局部阻力损失计算"));
+    connect(addItem(pipes, "sgyzss", QStringLiteral("水管沿程阻力损失计算")), &QAction::triggered,
+            this, [this] { showChild<FrictionLossForm>(); });
+    connect(addItem(pipes, "sgjzss", QStringLiteral("水管局部阻力损失计算")), &QAction::triggered,
+            this, [this] { showChild<LocalLossForm>(); });
 
     // The reference tables have no opening command yet.
     QMenu* lookup = addMenu(bar, "gcsjk", QStringLiteral("供查数据库"));

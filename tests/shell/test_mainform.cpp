@@ -243,6 +243,38 @@ class TestMainForm : public QObject {
         QCOMPARE(h.form->findChildren<QWidget*>(QStringLiteral("about")).size(), 1);
     }
 
+    void calculationScreensOpenOnceAndWriteTheCaptionPanel_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("friction loss") << "sgyzss"
+                                       << "Form_水管沿阻"
+                                       << "水管沿程阻力计算界面";
+        QTest::newRow("local loss") << "sgjzss"
+                                    << "Form_水管局阻"
+                                    << "水管局部阻力计算界面";
+    }
+
+    void calculationScreensOpenOnceAndWriteTheCaptionPanel() {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        QFETCH(QString, caption);
+        Harness h;
+        h.form->show();
+        auto* panel = h.find<QLabel>(QStringLiteral("Panel1"));
+        h.find(item)->trigger();
+        h.find(QStringLiteral("mnuHelpContents"))->trigger();
+        h.find(item)->trigger();
+        QCOMPARE(h.open().size(), 2);
+        QCOMPARE(h.form->activeChild()->objectName(), window);
+        QCOMPARE(panel->text(), caption);
+        QMdiSubWindow* frame = frameOf(h.form->activeChild());
+        QCOMPARE(frame->minimumSize(), frame->maximumSize());
+        QVERIFY(frame->close());
+        QCOMPARE(panel->text(), QString());
+        QTRY_COMPARE(h.open().size(), 1);
+    }
+
     void activeChildIsNoneWithoutChildren() {
         Harness h;
         h.form->show();
