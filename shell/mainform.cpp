@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -62,18 +63,25 @@ const ToolButton kToolButtons[] = {
     {"Align Right", "alignright"},
 };
 
+// Child windows without a picture of their own show none, rather than the toolkit's logo.
+QIcon blankIcon() {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
 double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-// A status bar panel that asks for at least its minimum width but gives way when the window
-// is narrower than all panels together, as the panels of the original status bar were
-// clipped rather than widening the window.
+// A status bar panel that asks for at least its minimum width. When the window is narrower
+// than all panels together, the caption panel keeps its minimum and the date and time panels
+// give way, so that the window is never widened by its status bar.
 class StatusPanel : public QLabel {
   public:
-    StatusPanel(const QString& name, int minimumWidth, QWidget* parent)
-        : QLabel(parent), minimumWidth_(minimumWidth) {
+    StatusPanel(const QString& name, int minimumWidth, bool yields, QWidget* parent)
+        : QLabel(parent), minimumWidth_(minimumWidth), yields_(yields) {
         setObjectName(name);
         setMargin(1);
     }
@@ -81,10 +89,13 @@ class StatusPanel : public QLabel {
         const QSize hint = QLabel::sizeHint();
         return QSize(qMax(hint.width(), minimumWidth_), hint.height());
     }
-    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+    QSize minimumSizeHint() const override {
+        return QSize(yields_ ? 0 : minimumWidth_, QLabel::minimumSizeHint().height());
+    }
 
   private:
     int minimumWidth_;
+    bool yields_;
 };
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -266,9 +277,9 @@ void MainForm::buildStatusBar() {
     setStatusBar(statusBar_);
 
     const int minimum = twipsToPixels(kPanelMinTwips, screenDpi());
-    captionPanel_ = new StatusPanel(QStringLiteral("Panel1"), minimum, statusBar_);
-    datePanel_ = new StatusPanel(QStringLiteral("Panel2"), minimum, statusBar_);
-    timePanel_ = new StatusPanel(QStringLiteral("Panel3"), minimum, statusBar_);
+    captionPanel_ = new StatusPanel(QStringLiteral("Panel1"), minimum, false, statusBar_);
+    datePanel_ = new StatusPanel(QStringLiteral("Panel2"), minimum, true, statusBar_);
+    timePanel_ = new StatusPanel(QStringLiteral("Panel3"), minimum, true, statusBar_);
     datePanel_->setAlignment(Qt::AlignCenter);
     timePanel_->setAlignment(Qt::AlignCenter);
     statusBar_->addWidget(captionPanel_, 1);
@@ -290,9 +301,12 @@ void MainForm::updateClock() {
     const QLocale locale = QLocale::system();
     datePanel_->setText(locale.toString(now.date(), QLocale::ShortFormat));
     timePanel_->setText(locale.toString(now.time(), QLocale::ShortFormat));
-    // Wake just after the next minute begins; the date changes on a minute boundary too.
-    const int intoMinute = now.time().second() * 1000 + now.time().msec();
-    clockTimer_->start(60000 - intoMinute + 20);
+    // Wake just after the next minute begins (the date changes on a minute boundary too), or
+    // after the next second where the short time form shows seconds.
+    const bool showsSeconds = locale.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('s'));
+    const int period = showsSeconds ? 1000 : 60000;
+    const int into = (now.time().second() * 1000 + now.time().msec()) % period;
+    clockTimer_->start(period - into + 20);
 }
 
 void MainForm::loadPosition() {
@@ -338,6 +352,7 @@ QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>
     if (!sub || sub->isClosed() || !sub->widget()) {
         QWidget* window = create();
         sub = new ChildWindow(window);
+        if (!window->testAttribute(Qt::WA_SetWindowIcon)) sub->setWindowIcon(blankIcon());
         mdiArea_->addSubWindow(sub);
         sub->fitToWindow();
         children_.insert(key, sub);
