@@ -335,6 +335,9 @@ void MainForm::closeEvent(QCloseEvent* event) {
     // Each child runs its own closing steps and may refuse, for example to keep unsaved
     // data; then the main window stays open. Children closed before the refusal stay closed.
     for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        // A frame closed earlier in this round of events has run its closing steps already.
+        if (const auto* child = qobject_cast<ChildWindow*>(sub); child && child->isClosed())
+            continue;
         if (!sub->close()) {
             event->ignore();
             return;

@@ -375,6 +375,15 @@ class TestMainForm : public QObject {
         QVERIFY(!h.form->isVisible());
     }
 
+    void childClosedJustBeforeTheMainWindowClosesOnlyOnce() {
+        Harness h;
+        h.form->show();
+        Probe* probe = h.showProbe(QStringLiteral("Probe"));
+        probe->close();
+        QVERIFY(h.form->close());
+        QCOMPARE(probe->closes, 1);
+    }
+
     void refusingChildKeepsMainWindowOpen() {
         Harness h;
         h.form->show();
