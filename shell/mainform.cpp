@@ -130,6 +130,9 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    // The calculation screens are larger than the default 6500-twip frame: scroll to them.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
 
     buildMenus();
