@@ -12,8 +12,12 @@
 
 #include "core/numbertext.h"
 #include "platform/prompter.h"
+#include "platform/windowframe.h"
 #include "screens/buttonhover.h"
+#include "screens/formparts.h"
 #include "shell/frame.h"
+
+using namespace formparts;
 
 namespace {
 
@@ -56,12 +60,6 @@ const QString DefaultRoughness = QStringLiteral("0.2");
 const QString HintText = QStringLiteral("该值在后面的局部阻力计算时用到            ");
 constexpr int HintTickMs = 300;
 
-const QString PromptTitle = QStringLiteral("提示");
-const QString MissingParameters = QStringLiteral("你还没输入参数呢！现在输入？");
-const QString ClearQuestion = QStringLiteral("各数据将被删除，确定吗？");
-const QString ClearTitle = QStringLiteral("警告！！！");
-const QString NotANumberMessage = QStringLiteral("“%1”中的“%2”不是有效的数字。");
-const QString OutOfRangeMessage = QStringLiteral("“%1”中的“%2”超出了允许的数值范围。");
 const QString ZeroDiameterMessage = QStringLiteral("直径D为0，无法计算流速和沿程阻力。");
 const QString ZeroReynoldsMessage =
     QStringLiteral("流速为0（流量G为0或太小），雷诺数为0，无法计算沿程阻力。");
@@ -90,32 +88,6 @@ QString failureMessage(CalcFailure failure, const QString& temperatureText) {
     return OverflowMessage;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    return label;
-}
-
-QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    // Enter presses the focused button, as on a dialog.
-    button->setAutoDefault(true);
-    return button;
-}
-
 void paintText(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -127,8 +99,7 @@ void paintText(QLabel* label, const QColor& colour) {
 FrictionLossForm::FrictionLossForm(Frame& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("Form_水管沿阻"));
     setWindowTitle(Caption);
-    setWindowFlags((windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    setDialogFrame(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(QFont(QStringLiteral("宋体"), 10));
     buildControls();
@@ -237,15 +208,6 @@ void FrictionLossForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-std::optional<float> FrictionLossForm::readNumber(const QLabel* label, const QLineEdit* box) {
-    const numbertext::ParsedSingle parsed = numbertext::parseSingle(box->text().toStdString());
-    if (parsed.ok()) return parsed.value;
-    const QString& message =
-        parsed.error == numbertext::ParseError::OutOfRange ? OutOfRangeMessage : NotANumberMessage;
-    frame_.prompter().ask(message.arg(label->text(), box->text()), PromptTitle, PromptButtons::Ok);
-    return std::nullopt;
-}
-
 void FrictionLossForm::compute() {
     for (const QLineEdit* box : {text1_, text2_, text3_, text4_, text5_}) {
         if (box->text().isEmpty()) {
@@ -254,15 +216,15 @@ void FrictionLossForm::compute() {
         }
     }
     FrictionLossInput input;
-    const std::optional<float> t = readNumber(label5_, text3_);
+    const std::optional<float> t = readSingle(frame_.prompter(), label5_, text3_);
     if (!t) return;
-    const std::optional<float> L = readNumber(label3_, text2_);
+    const std::optional<float> L = readSingle(frame_.prompter(), label3_, text2_);
     if (!L) return;
-    const std::optional<float> D = readNumber(label1_, text1_);
+    const std::optional<float> D = readSingle(frame_.prompter(), label1_, text1_);
     if (!D) return;
-    const std::optional<float> G = readNumber(label7_, text4_);
+    const std::optional<float> G = readSingle(frame_.prompter(), label7_, text4_);
     if (!G) return;
-    const std::optional<float> K = readNumber(label9_, text5_);
+    const std::optional<float> K = readSingle(frame_.prompter(), label9_, text5_);
     if (!K) return;
     input.D = *D;
     input.L = *L;

@@ -30,8 +30,6 @@ class FrictionLossForm : public QWidget {
     void compute();
     void recompute();
     void showHintStep();
-    // The box text as a number; on failure tells the user which box is wrong and returns nothing.
-    std::optional<float> readNumber(const QLabel* label, const QLineEdit* box);
 
     Frame& frame_;
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "platform/windowframe.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficientteediagrams.h"
 #include "shell/frame.h"
@@ -114,8 +115,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("Form_水管局阻系数表"));
     setWindowTitle(Caption);
-    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowSystemMenuHint);
+    setDialogFrame(this);
     setFont(QFont(TableFace, TablePointSize));
 
     auto* panel = new QFrame(this);

@@ -12,9 +12,13 @@
 #include "core/localloss.h"
 #include "core/numbertext.h"
 #include "platform/prompter.h"
+#include "platform/windowframe.h"
 #include "screens/buttonhover.h"
+#include "screens/formparts.h"
 #include "screens/locallosscoefficientform.h"
 #include "shell/frame.h"
+
+using namespace formparts;
 
 namespace {
 
@@ -42,47 +46,14 @@ const QString DefaultCoefficient = QStringLiteral("1.0");
 const QString DefaultVelocity = QStringLiteral("1.2");
 const QString DefaultTemperature = QStringLiteral("50");
 
-const QString PromptTitle = QStringLiteral("提示");
-const QString MissingParameters = QStringLiteral("你还没输入参数呢！现在输入？");
-const QString ClearQuestion = QStringLiteral("各数据将被删除，确定吗？");
-const QString ClearTitle = QStringLiteral("警告！！！");
-const QString NotANumberMessage = QStringLiteral("“%1”中的“%2”不是有效的数字。");
-const QString OutOfRangeMessage = QStringLiteral("“%1”中的“%2”超出了允许的数值范围。");
 const QString OverflowMessage = QStringLiteral("计算中的数值超出了允许的范围，无法计算局部阻力。");
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    return label;
-}
-
-QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    // Enter presses the focused button, as on a dialog.
-    button->setAutoDefault(true);
-    return button;
-}
 
 }  // namespace
 
 LocalLossForm::LocalLossForm(Frame& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("Form_水管局阻"));
     setWindowTitle(Caption);
-    setWindowFlags((windowFlags() & Qt::WindowType_Mask) | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    setDialogFrame(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(QFont(QStringLiteral("宋体"), 10));
     buildControls();
@@ -160,15 +131,6 @@ void LocalLossForm::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-std::optional<float> LocalLossForm::readNumber(const QLabel* label, const QLineEdit* box) {
-    const numbertext::ParsedSingle parsed = numbertext::parseSingle(box->text().toStdString());
-    if (parsed.ok()) return parsed.value;
-    const QString& message =
-        parsed.error == numbertext::ParseError::OutOfRange ? OutOfRangeMessage : NotANumberMessage;
-    frame_.prompter().ask(message.arg(label->text(), box->text()), PromptTitle, PromptButtons::Ok);
-    return std::nullopt;
-}
-
 void LocalLossForm::compute() {
     for (const QLineEdit* box : {text1_, text2_, text3_}) {
         if (box->text().isEmpty()) {
@@ -176,11 +138,11 @@ void LocalLossForm::compute() {
             return;
         }
     }
-    const std::optional<float> zeta = readNumber(label1_, text1_);
+    const std::optional<float> zeta = readSingle(frame_.prompter(), label1_, text1_);
     if (!zeta) return;
-    const std::optional<float> v = readNumber(label3_, text2_);
+    const std::optional<float> v = readSingle(frame_.prompter(), label3_, text2_);
     if (!v) return;
-    const std::optional<float> t = readNumber(label9_, text3_);
+    const std::optional<float> t = readSingle(frame_.prompter(), label9_, text3_);
     if (!t) return;
 
     const CalcOutcome<float> outcome = computeLocalLoss(*zeta, *v, *t);

@@ -23,8 +23,6 @@ class LocalLossForm : public QWidget {
     void compute();
     void recompute();
     void showCoefficients();
-    // The box text as a number; on failure tells the user which box is wrong and returns nothing.
-    std::optional<float> readNumber(const QLabel* label, const QLineEdit* box);
 
     Frame& frame_;
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "platform/windowframe.h"
 #include "startup/twipsgeometry.h"
 
 InfoWindowControls buildInfoWindow(QWidget* window, const QString& objectName,
@@ -13,10 +14,7 @@ InfoWindowControls buildInfoWindow(QWidget* window, const QString& objectName,
                                    const InfoWindowLayout& layout) {
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
-    // A fixed dialog border: title and close box only. The frame's MDI area honours these
-    // hints; shown on its own the window gets the same decoration.
-    window->setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    setDialogFrame(window);
     window->setFixedSize(twipsSize(window, layout.clientWidth, layout.clientHeight));
 
     auto* label = new QLabel(text, window);
