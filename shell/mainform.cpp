@@ -314,12 +314,15 @@ void MainForm::updateClock() {
 
 void MainForm::loadPosition() {
     const double dpi = screenDpi();
-    const QRect stored = positionToPixels(readMainPosition(settings_), dpi);
+    const MainPosition read = readMainPosition(settings_);
+    const QRect stored = positionToPixels(read, dpi);
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
     const QRect placed =
         reachablePlacement(stored, screens, positionToPixels(MainPosition{}, dpi).topLeft());
+    loadedPosition_ = placed == stored ? read : pixelsToPosition(placed, dpi);
+    loadedPixels_ = placed;
     // Left and top place the outer frame; width and height are the window's own size, so that
     // a size stored at closing comes back unchanged whatever the window decorations measure.
     move(placed.topLeft());
@@ -328,7 +331,15 @@ void MainForm::loadPosition() {
 
 void MainForm::storePosition() {
     if (isMinimized()) return;
-    writeMainPosition(settings_, pixelsToPosition(QRect(pos(), size()), screenDpi()));
+    const QRect now(pos(), size());
+    // Twips are finer than pixels: an edge the user did not move keeps the twips it was loaded
+    // with, so that 1000 stays 1000 instead of drifting to the nearest whole pixel, 1005.
+    MainPosition position = pixelsToPosition(now, screenDpi());
+    if (now.left() == loadedPixels_.left()) position.left = loadedPosition_.left;
+    if (now.top() == loadedPixels_.top()) position.top = loadedPosition_.top;
+    if (now.width() == loadedPixels_.width()) position.width = loadedPosition_.width;
+    if (now.height() == loadedPixels_.height()) position.height = loadedPosition_.height;
+    writeMainPosition(settings_, position);
     // A store that cannot be written loses only the window position; the program ends
     // anyway.
     settings_.flush();

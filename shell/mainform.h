@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "shell/frame.h"
+#include "shell/mainposition.h"
 
 class ChildWindow;
 class QAction;
@@ -79,4 +80,7 @@ class MainForm : public QMainWindow, public Frame {
     QAction* viewStatusBar_ = nullptr;
 
     QHash<QString, QPointer<ChildWindow>> children_;
+    // The position as loaded, in twips and as placed in pixels.
+    MainPosition loadedPosition_;
+    QRect loadedPixels_;
 };

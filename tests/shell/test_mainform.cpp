@@ -406,7 +406,7 @@ class TestMainForm : public QObject {
         QCOMPARE(probe->closes, 1);
         QVERIFY(!h.form->isVisible());
         QCOMPARE(h.store->text(kSection, QStringLiteral("MainHeight")).value_or(QString()),
-                 QStringLiteral("6495"));
+                 QStringLiteral("6500"));
     }
 
     void captionPanel() {

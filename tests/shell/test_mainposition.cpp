@@ -75,6 +75,23 @@ class TestMainPosition : public QObject {
         QCOMPARE(runs.stored(), QStringList({"1500", "750", "7500", "6000"}));
     }
 
+    void untouchedEdgesKeepTheirTwips() {
+        // 1000 twips is 66.7 px at 96 dpi: without care it would come back as 1005.
+        Runs runs;
+        auto form = runs.start();
+        form->show();
+        QVERIFY(form->close());
+        QCOMPARE(runs.stored(), QStringList({"1000", "1000", "6500", "6500"}));
+        auto again = runs.start();
+        again->show();
+        again->resize(again->width() + 10, again->height());
+        QVERIFY(again->close());
+        const QStringList stored = runs.stored();
+        QCOMPARE(stored.at(0), "1000");
+        QCOMPARE(stored.at(3), "6500");
+        QVERIFY(stored.at(2) != "6500");
+    }
+
     void positionSurvivesARestart() {
         Runs runs;
         auto first = runs.start();
