@@ -11,6 +11,7 @@ void installFontSubstitutions() {
                             QStringLiteral("Noto Serif CJK SC")};
     for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
         QFont::insertSubstitutions(QString::fromUtf8(name), song);
-    for (const char* name : {"隶书", "LiSu", "华文行楷", "STXingkai", "楷体", "KaiTi", "楷体_GB2312"})
+    for (const char* name :
+         {"隶书", "LiSu", "华文行楷", "STXingkai", "楷体", "KaiTi", "楷体_GB2312"})
         QFont::insertSubstitutions(QString::fromUtf8(name), brush);
 }

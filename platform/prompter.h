@@ -11,7 +11,7 @@ enum class PromptAnswer { Yes, No, Ok, Cancel };
 // Every message box and standard dialog of the program goes through a Prompter, so that
 // forms never open dialogs themselves and tests can answer them.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // A message box with exactly this text, title and buttons, and no icon. Closing the box

@@ -8,7 +8,7 @@ class Prompter;
 
 // What a child window may ask of the main window. MainForm implements it; tests pass a fake.
 class Frame {
-public:
+  public:
     virtual ~Frame() = default;
 
     // Text of the first status bar panel, the caption panel.
@@ -27,8 +27,7 @@ public:
     // One instance per class: the class name is the key.
     template <typename W>
     W* showChild() {
-        return static_cast<W*>(
-            showChild(QString::fromLatin1(W::staticMetaObject.className()),
-                      [this]() -> QWidget* { return new W(*this); }));
+        return static_cast<W*>(showChild(QString::fromLatin1(W::staticMetaObject.className()),
+                                         [this]() -> QWidget* { return new W(*this); }));
     }
 };

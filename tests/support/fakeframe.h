@@ -10,7 +10,7 @@
 // A Frame for tests of single windows: child windows become top-level windows, the caption
 // panel is a plain text, prompts go to a ScriptedPrompter.
 class FakeFrame : public Frame {
-public:
+  public:
     ~FakeFrame() override;
 
     void setCaptionPanelText(const QString& text) override { captionPanel = text; }
@@ -27,7 +27,7 @@ public:
     ScriptedPrompter scripted;
     int showCount = 0;
 
-private:
+  private:
     QHash<QString, QPointer<QWidget>> children_;
     QPointer<QWidget> lastShown_;
 };

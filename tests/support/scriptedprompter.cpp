@@ -3,8 +3,9 @@
 #include <QTest>
 
 void ScriptedPrompter::unexpected(const Call& call) {
-    const QByteArray what =
-        QStringLiteral("unexpected prompt (%1): %2 / %3").arg(call.kind, call.text, call.title).toUtf8();
+    const QByteArray what = QStringLiteral("unexpected prompt (%1): %2 / %3")
+                                .arg(call.kind, call.text, call.title)
+                                .toUtf8();
     QTest::qFail(what.constData(), __FILE__, __LINE__);
 }
 

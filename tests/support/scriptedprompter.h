@@ -9,7 +9,7 @@
 // A Prompter for tests: records every call and answers from queues. A prompt that finds no
 // queued answer fails the running test.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Call {
         QString kind;  // "ask", "open", "save", "print"
         QString text;
@@ -31,7 +31,7 @@ public:
     QString saveFileName(const QString& title, const QString& filter) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
 
-private:
+  private:
     void unexpected(const Call& call);
 
     QList<Call> calls_;
