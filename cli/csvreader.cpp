@@ -8,7 +8,8 @@ constexpr std::size_t BufferBytes = 1 << 20;
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 }  // namespace
 
-CsvReader::CsvReader(std::FILE* stream) : stream_(stream), buffer_(BufferBytes) {}
+CsvReader::CsvReader(std::FILE* stream, std::size_t keptFields)
+    : stream_(stream), buffer_(BufferBytes), keptFields_(keptFields) {}
 
 bool CsvReader::fill() {
     if (eof_) return false;
@@ -72,10 +73,15 @@ bool CsvReader::readLine(std::string_view& line) {
 }
 
 std::string& CsvReader::newField() {
-    if (count_ == fields_.size()) fields_.emplace_back();
-    std::string& field = fields_[count_++];
-    field.clear();
-    return field;
+    if (count_ < keptFields_) {
+        if (count_ == fields_.size()) fields_.emplace_back();
+        current_ = &fields_[count_];
+    } else {
+        current_ = &dropped_;
+    }
+    ++count_;
+    current_->clear();
+    return *current_;
 }
 
 CsvReader::Status CsvReader::next() {
@@ -101,7 +107,7 @@ CsvReader::Status CsvReader::next() {
                          " runs on for more than 1 MiB";
             return Status::Error;
         }
-        fields_[count_ - 1].push_back('\n');
+        current_->push_back('\n');
         parse(line);
     }
     return Status::Record;
@@ -110,7 +116,7 @@ CsvReader::Status CsvReader::next() {
 // Continues the current record with one physical line. Leaves state_ at Quoted when the line
 // ends inside a quoted field.
 void CsvReader::parse(std::string_view line) {
-    std::string* field = state_ == State::Quoted ? &fields_[count_ - 1] : &newField();
+    std::string* field = state_ == State::Quoted ? current_ : &newField();
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         switch (state_) {

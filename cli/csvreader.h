@@ -16,13 +16,18 @@ class CsvReader {
 
     enum class Status { Record, End, Error };
 
-    explicit CsvReader(std::FILE* stream);
+    // Only the text of the first `keptFields` fields of a record is kept; later ones are
+    // counted, so that a line of a million commas costs no more than a short one.
+    explicit CsvReader(std::FILE* stream, std::size_t keptFields = 64);
 
     // Reads the next record. On Error, errorText() says why (a read error or an over-long line).
     Status next();
 
     std::size_t fieldCount() const { return count_; }
-    const std::string& field(std::size_t index) const { return fields_[index]; }
+    // The text of a field; empty beyond the kept fields.
+    const std::string& field(std::size_t index) const {
+        return index < keptFields_ && index < fields_.size() ? fields_[index] : noText_;
+    }
 
     // The record had a quote where none may stand (inside a plain field, or text after a closing
     // quote) or a quoted field still open at the end of the input.
@@ -48,7 +53,11 @@ class CsvReader {
     bool eof_ = false;
     std::string carry_;  // a line that crosses the end of the buffer
 
+    std::size_t keptFields_;
     std::vector<std::string> fields_;  // reused: the strings keep their capacity
+    std::string dropped_;              // receives the fields past keptFields_, then is cleared
+    std::string* current_ = nullptr;   // the field being read
+    const std::string noText_;
     std::size_t count_ = 0;
     State state_ = State::FieldStart;
     bool badQuoting_ = false;

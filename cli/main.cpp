@@ -165,7 +165,7 @@ int runCsv(const Calculator& calculator, const std::string& path) {
         }
     } closer{stream, !fromStdin};
 
-    CsvReader reader(stream);
+    CsvReader reader(stream, calculator.inputs.size());
     const std::string header = joined(calculator.inputs);
     switch (reader.next()) {
         case CsvReader::Status::Error:

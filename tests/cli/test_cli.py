@@ -305,6 +305,26 @@ class CsvMode(unittest.TestCase):
         peak_kib = int(result.stderr.split()[-1])
         self.assertLess(peak_kib, 20 * 1024)
 
+    @unittest.skipUnless(os.access('/usr/bin/time', os.X_OK), 'GNU time not installed')
+    def test_memory_stays_flat_on_a_line_of_commas(self):
+        # Just under the 1 MiB line limit, about a million empty fields: only the first five
+        # are worth keeping.
+        with tempfile.NamedTemporaryFile('w', suffix='.csv', delete=False) as f:
+            f.write('D,L,t,G,K\n50,1000,45,1,' + ',' * ((1 << 20) - 16) + '\n'
+                    '50,1000,45,1,0.2\n')
+        try:
+            result = subprocess.run(['/usr/bin/time', '-f', '%M', CALC, 'friction', '--csv',
+                                     f.name], stdout=subprocess.PIPE,
+                                    stderr=subprocess.PIPE, text=True, timeout=120)
+        finally:
+            os.unlink(f.name)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        out = csv_rows(result.stdout)
+        self.assertEqual(out[1], ['50', '1000', '45', '1', ''] + [''] * 6 + ['field-count'])
+        self.assertEqual(out[2][10], '7.067252')
+        peak_kib = int(result.stderr.split()[-1])
+        self.assertLess(peak_kib, 20 * 1024)
+
 
 if __name__ == '__main__':
     CALC = sys.argv.pop(1)
