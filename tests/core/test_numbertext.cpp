@@ -44,6 +44,11 @@ void TestNumberText::generalSingle_data() {
     QTest::newRow("negative exponent form") << -1.5e-05f << "-1.5E-05";
     QTest::newRow("largest single") << FLT_MAX << "3.402823E+38";
     QTest::newRow("smallest subnormal") << 1.4e-45f << "1.401298E-45";
+    // Above 2^22 every other single ends in .5: an exact half goes to the even digit, as in
+    // every correctly rounded binary-to-decimal conversion.
+    QTest::newRow("exact half rounds down to even") << 4194304.5f << "4194304";
+    QTest::newRow("exact half rounds up to even") << 4194305.5f << "4194306";
+    QTest::newRow("negative exact half") << -4194304.5f << "-4194304";
 }
 
 void TestNumberText::generalSingle() {
@@ -148,6 +153,9 @@ void TestNumberText::parse_data() {
     QTest::newRow("blanks around") << "  45 " << true << 45.0f << 0;
     QTest::newRow("negative") << "-1" << true << -1.0f << 0;
     QTest::newRow("too small is zero") << "1e-60" << true << 0.0f << 0;
+    QTest::newRow("subnormal kept") << "1e-40" << true << 1e-40f << 0;
+    QTest::newRow("rounds up to the smallest subnormal") << "8e-46" << true << 1.4e-45f << 0;
+    QTest::newRow("below half the smallest subnormal") << "7e-46" << true << 0.0f << 0;
     QTest::newRow("largest single") << "3.4028235e38" << true << FLT_MAX << 0;
     QTest::newRow("inf") << "inf" << false << 0.0f << nan;
     QTest::newRow("nan") << "nan" << false << 0.0f << nan;
