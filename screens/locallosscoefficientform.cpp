@@ -116,6 +116,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     setObjectName(QStringLiteral("Form_水管局阻系数表"));
     setWindowTitle(Caption);
     setDialogFrame(this);
+    setAttribute(Qt::WA_DeleteOnClose);
     setFont(QFont(TableFace, TablePointSize));
 
     auto* panel = new QFrame(this);

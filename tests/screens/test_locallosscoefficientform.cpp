@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -39,6 +40,7 @@ class TestLocalLossCoefficientForm : public QObject {
     void doneButtonLooksAndActsAsDefault_data();
     void doneButtonLooksAndActsAsDefault();
     void closeBoxEmptiesCaptionPanel();
+    void closedWindowIsDestroyedWhoeverHostsIt();
     void secondOpeningKeepsOneWindow();
     void screenshot();
 };
@@ -252,6 +254,16 @@ void TestLocalLossCoefficientForm::closeBoxEmptiesCaptionPanel() {
     QTRY_COMPARE(frame.openChildren(), 0);
     frame.showChild<LocalLossCoefficientForm>();
     QCOMPARE(frame.captionPanel, Caption);
+}
+
+void TestLocalLossCoefficientForm::closedWindowIsDestroyedWhoeverHostsIt() {
+    // Not through FakeFrame::showChild, which would mark it for deletion itself.
+    FakeFrame frame;
+    QPointer<LocalLossCoefficientForm> form = new LocalLossCoefficientForm(frame);
+    form->show();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(form.isNull());
 }
 
 void TestLocalLossCoefficientForm::secondOpeningKeepsOneWindow() {
