@@ -234,8 +234,8 @@ void FrictionLossForm::compute() {
 
     const CalcOutcome<FrictionLossResult> outcome = computeFrictionLoss(input);
     if (!outcome.ok()) {
-        frame_.prompter().ask(failureMessage(outcome.failure(), text3_->text()), PromptTitle,
-                              PromptButtons::Ok);
+        frame_.prompter().ask(failureMessage(outcome.failure(), text3_->text().trimmed()),
+                              PromptTitle, PromptButtons::Ok);
         return;
     }
     lastResult = outcome.value();
