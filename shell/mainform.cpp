@@ -316,12 +316,29 @@ void MainForm::loadPosition() {
     const double dpi = screenDpi();
     const MainPosition read = readMainPosition(settings_);
     const QRect stored = positionToPixels(read, dpi);
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect placed =
-        reachablePlacement(stored, screens, positionToPixels(MainPosition{}, dpi).topLeft());
-    loadedPosition_ = placed == stored ? read : pixelsToPosition(placed, dpi);
+    QList<QRect> available;
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        available.append(screen->availableGeometry());
+        desktop |= screen->geometry();
+    }
+    // No window grows beyond the desktop, as on the desktop the settings were written for: a
+    // stored size of millions of pixels would otherwise take minutes and gigabytes to draw.
+    const QSize size = desktop.isEmpty() ? stored.size() : stored.size().boundedTo(desktop.size());
+    const QRect placed = reachablePlacement(QRect(stored.topLeft(), size), available,
+                                            positionToPixels(MainPosition{}, dpi).topLeft());
+    // What was placed, in twips: the values read where they were used as they are, the
+    // defaults where the window was moved to the default corner.
+    const MainPosition defaults;
+    loadedPosition_ = read;
+    if (placed.topLeft() != stored.topLeft()) {
+        loadedPosition_.left = defaults.left;
+        loadedPosition_.top = defaults.top;
+    }
+    if (placed.width() != stored.width())
+        loadedPosition_.width = static_cast<float>(pixelsToTwips(placed.width(), dpi));
+    if (placed.height() != stored.height())
+        loadedPosition_.height = static_cast<float>(pixelsToTwips(placed.height(), dpi));
     loadedPixels_ = placed;
     // Left and top place the outer frame; width and height are the window's own size, so that
     // a size stored at closing comes back unchanged whatever the window decorations measure.

@@ -2,6 +2,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 #include "platform/settingsstore.h"
@@ -51,7 +52,19 @@ QRect pixels(double left, double top, double width, double height) {
                  twipsToPixels(height, dpi()));
 }
 
-QRect placement(const MainForm& form) { return QRect(form.pos(), form.size()); }
+// Where the window is once it is on the screen: its frame's corner and its own size.
+QRect placement(MainForm& form) {
+    if (!form.isVisible()) form.show();
+    QCoreApplication::processEvents();
+    return QRect(form.pos(), form.size());
+}
+
+// The largest size the window opens with: that of the desktop, all screens together.
+QSize desktopSize() {
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) desktop |= screen->geometry();
+    return desktop.size();
+}
 
 }  // namespace
 
@@ -68,7 +81,7 @@ class TestMainPosition : public QObject {
         if (dpi() != 96) QSKIP("the expected texts are for 96 dpi");
         Runs runs;
         auto form = runs.start();
-        form->show();
+        placement(*form);
         form->move(100, 50);
         form->resize(500, 400);
         QVERIFY(form->close());
@@ -95,7 +108,7 @@ class TestMainPosition : public QObject {
     void positionSurvivesARestart() {
         Runs runs;
         auto first = runs.start();
-        first->show();
+        placement(*first);
         first->move(120, 40);
         first->resize(555, 321);
         const QRect before = placement(*first);
@@ -166,8 +179,58 @@ class TestMainPosition : public QObject {
         auto form = runs.start();
         const QRect stored = pixels(texts[0].toDouble(), texts[1].toDouble(), texts[2].toDouble(),
                                     texts[3].toDouble());
-        QCOMPARE(form->pos(), pixels(1000, 1000, 0, 0).topLeft());
-        QCOMPARE(form->size(), stored.size());
+        const QRect placed = placement(*form);
+        QCOMPARE(placed.topLeft(), pixels(1000, 1000, 0, 0).topLeft());
+        QCOMPARE(placed.size(), stored.size().boundedTo(desktopSize()));
+    }
+
+    // A window moved to the default corner is stored there in whole twips at closing, not in
+    // the twips of its pixels (1005), and keeps the size it was stored with.
+    void movedWindowStoresTheDefaultCorner() {
+        Runs runs;
+        runs.preset({"-100000", "1000", "6500", "6500"});
+        auto form = runs.start();
+        placement(*form);
+        QVERIFY(form->close());
+        QCOMPARE(runs.stored(), QStringList({"1000", "1000", "6500", "6500"}));
+    }
+
+    // A hand-edited store with values beyond any screen: the window still opens where it can
+    // be reached, no larger than the desktop, and closing stores what it showed.
+    void absurdValuesGiveAUsableWindow_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("largest single") << QStringList{"3E+38", "-3E+38", "3E+38", "3E+38"};
+        QTest::newRow("a billion twips") << QStringList{"1E+09", "1000", "1E+09", "1E+09"};
+        QTest::newRow("huge size on screen") << QStringList{"0", "0", "1E+09", "1E+09"};
+    }
+
+    void absurdValuesGiveAUsableWindow() {
+        QFETCH(QStringList, texts);
+        Runs runs;
+        runs.preset(texts);
+        auto form = runs.start();
+        const QRect placed = placement(*form);
+        QCOMPARE(placed.size(), desktopSize());
+        bool meets = false;
+        for (const QScreen* screen : QGuiApplication::screens())
+            meets = meets || screen->availableGeometry().intersects(placed);
+        QVERIFY(meets);
+        QVERIFY(form->close());
+        for (const QString& text : runs.stored()) {
+            bool number = false;
+            const double twips = text.toDouble(&number);
+            QVERIFY2(number && std::abs(twips) < 1e6, qPrintable(text));
+        }
+    }
+
+    // Smaller than the desktop is used as it is, even when larger than the screen's free area.
+    void sizeUpToTheDesktopIsKept() {
+        Runs runs;
+        const QSize desktop = desktopSize();
+        const double dpiNow = dpi();
+        runs.preset({"0", "0", QString::number(pixelsToTwips(desktop.width(), dpiNow)),
+                     QString::number(pixelsToTwips(desktop.height() - 1, dpiNow))});
+        QCOMPARE(placement(*runs.start()).size(), QSize(desktop.width(), desktop.height() - 1));
     }
 
     void reachablePlacement_data() {
