@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
@@ -24,6 +23,7 @@
 #include "screens/locallossform.h"
 #include "shell/childwindow.h"
 #include "shell/mainposition.h"
+#include "shell/statuspanels.h"
 #include "startup/aboutform.h"
 #include "startup/helpform.h"
 
@@ -37,6 +37,9 @@ const QString kCaption = QStringLiteral("Quorvel管理界面");
 
 // Minimum width of every status bar panel, twips.
 constexpr double kPanelMinTwips = 2540;
+constexpr int CaptionPanel = 0;
+constexpr int DatePanel = 1;
+constexpr int TimePanel = 2;
 
 struct ToolButton {
     const char* key;  // empty for a separator
@@ -74,29 +77,6 @@ double screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
-
-// A status bar panel that asks for at least its minimum width. When the window is narrower
-// than all panels together, the caption panel keeps its minimum and the date and time panels
-// give way, so that the window is never widened by its status bar.
-class StatusPanel : public QLabel {
-  public:
-    StatusPanel(const QString& name, int minimumWidth, bool yields, QWidget* parent)
-        : QLabel(parent), minimumWidth_(minimumWidth), yields_(yields) {
-        setObjectName(name);
-        setMargin(1);
-    }
-    QSize sizeHint() const override {
-        const QSize hint = QLabel::sizeHint();
-        return QSize(qMax(hint.width(), minimumWidth_), hint.height());
-    }
-    QSize minimumSizeHint() const override {
-        return QSize(yields_ ? 0 : minimumWidth_, QLabel::minimumSizeHint().height());
-    }
-
-  private:
-    int minimumWidth_;
-    bool yields_;
-};
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                  const QKeySequence& shortcut = {}) {
@@ -279,15 +259,9 @@ void MainForm::buildStatusBar() {
     statusBar_->setObjectName(QStringLiteral("sbStatusBar"));
     setStatusBar(statusBar_);
 
-    const int minimum = twipsToPixels(kPanelMinTwips, screenDpi());
-    captionPanel_ = new StatusPanel(QStringLiteral("Panel1"), minimum, false, statusBar_);
-    datePanel_ = new StatusPanel(QStringLiteral("Panel2"), minimum, true, statusBar_);
-    timePanel_ = new StatusPanel(QStringLiteral("Panel3"), minimum, true, statusBar_);
-    datePanel_->setAlignment(Qt::AlignCenter);
-    timePanel_->setAlignment(Qt::AlignCenter);
-    statusBar_->addWidget(captionPanel_, 1);
-    statusBar_->addPermanentWidget(datePanel_);
-    statusBar_->addPermanentWidget(timePanel_);
+    panels_ = new StatusPanels(twipsToPixels(kPanelMinTwips, screenDpi()), statusBar_);
+    // Permanent: a temporary message of the status bar never hides the panels.
+    statusBar_->addPermanentWidget(panels_, 1);
 
     clockTimer_ = new QTimer(this);
     clockTimer_->setObjectName(QStringLiteral("clockTimer"));
@@ -302,8 +276,8 @@ void MainForm::updateClock() {
     // The date and time panels show the user's own short forms, whatever the program's
     // number texts use.
     const QLocale locale = QLocale::system();
-    datePanel_->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    timePanel_->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    panels_->setPanelText(DatePanel, locale.toString(now.date(), QLocale::ShortFormat));
+    panels_->setPanelText(TimePanel, locale.toString(now.time(), QLocale::ShortFormat));
     // Wake just after the next minute begins (the date changes on a minute boundary too), or
     // after the next second where the short time form shows seconds.
     const bool showsSeconds = locale.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('s'));
@@ -378,7 +352,9 @@ void MainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainForm::setCaptionPanelText(const QString& text) { captionPanel_->setText(text); }
+void MainForm::setCaptionPanelText(const QString& text) {
+    panels_->setPanelText(CaptionPanel, text);
+}
 
 QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>& create) {
     ChildWindow* sub = children_.value(key);

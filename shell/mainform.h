@@ -10,13 +10,13 @@
 class ChildWindow;
 class QAction;
 class QActionGroup;
-class QLabel;
 class QMdiArea;
 class QMenu;
 class QStatusBar;
 class QTimer;
 class QToolBar;
 class SettingsStore;
+class StatusPanels;
 
 // The main window, object name "fMainform_计算管理界面": the MDI frame that hosts every other
 // window of the program, with its menus, toolbar and status bar. It restores its position
@@ -72,9 +72,7 @@ class MainForm : public QMainWindow, public Frame {
     QToolBar* toolBar_ = nullptr;
     QActionGroup* alignGroup_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
-    QLabel* captionPanel_ = nullptr;
-    QLabel* datePanel_ = nullptr;
-    QLabel* timePanel_ = nullptr;
+    StatusPanels* panels_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     QAction* viewToolbar_ = nullptr;
     QAction* viewStatusBar_ = nullptr;

@@ -412,7 +412,7 @@ class TestMainForm : public QObject {
     void captionPanel() {
         Harness h;
         auto* panel = h.find<QLabel>(QStringLiteral("Panel1"));
-        QCOMPARE(panel->parent(), h.find<QStatusBar>(QStringLiteral("sbStatusBar")));
+        QVERIFY(h.find<QStatusBar>(QStringLiteral("sbStatusBar"))->isAncestorOf(panel));
         h.form->setCaptionPanelText(QStringLiteral("水管沿程阻力计算界面"));
         QCOMPARE(panel->text(), QStringLiteral("水管沿程阻力计算界面"));
         h.form->setCaptionPanelText(QString());
@@ -444,31 +444,44 @@ class TestMainForm : public QObject {
 
     void panelWidths() {
         Harness h;
-        h.form->resize(1000, 500);
         h.form->show();
         QCoreApplication::processEvents();
         const int minimum = twipsToPixels(2540, h.form->logicalDpiX());
         auto* caption = h.find<QLabel>(QStringLiteral("Panel1"));
         auto* date = h.find<QLabel>(QStringLiteral("Panel2"));
         auto* time = h.find<QLabel>(QStringLiteral("Panel3"));
-        QVERIFY(date->width() >= minimum);
-        QVERIFY(time->width() >= minimum);
-        QVERIFY(caption->width() >= minimum);
+        const auto widths = [&] {
+            return QList<int>{caption->width(), date->width(), time->width()};
+        };
+        // At the first start's 6500 twips the three minimums do not fit: every panel keeps its
+        // minimum, the time is cut off at the right edge, and the window keeps its width.
+        const int windowWidth = h.form->width();
+        QCOMPARE(widths(), QList<int>({minimum, minimum, minimum}));
         QVERIFY(caption->x() < date->x() && date->x() < time->x());
-        // The caption panel takes what the others leave.
+        QVERIFY(time->geometry().right() > h.find<QWidget>(QStringLiteral("sbStatusBar"))->width());
+        QCOMPARE(h.form->width(), windowWidth);
+
+        // Wider: the caption panel takes what the others leave.
+        h.form->resize(1000, 500);
+        QCoreApplication::processEvents();
         const int before = caption->width();
-        const int dateWidth = date->width();
+        QVERIFY(before > minimum);
         h.form->resize(1200, 500);
         QCoreApplication::processEvents();
-        QCOMPARE(caption->width(), before + 200);
-        QCOMPARE(date->width(), dateWidth);
+        QCOMPARE(widths(), QList<int>({before + 200, minimum, minimum}));
+        QVERIFY(time->geometry().right() < h.find<QWidget>(QStringLiteral("sbStatusBar"))->width());
 
-        // Narrower than the three panels: the caption panel keeps its minimum, the window
-        // keeps its width.
+        // Narrower than all: nothing shrinks below its minimum and the window is not widened.
         h.form->resize(300, 300);
         QCoreApplication::processEvents();
         QCOMPARE(h.form->width(), 300);
-        QCOMPARE(caption->width(), minimum);
+        QCOMPARE(widths(), QList<int>({minimum, minimum, minimum}));
+
+        // A long caption is cut off in its own panel; it does not push the others aside.
+        h.form->resize(1200, 500);
+        h.form->setCaptionPanelText(QString(400, QLatin1Char('x')));
+        QCoreApplication::processEvents();
+        QCOMPARE(widths(), QList<int>({before + 200, minimum, minimum}));
     }
 };
 
