@@ -3,17 +3,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <exception>
 
@@ -37,9 +34,6 @@ const QString kCaption = QStringLiteral("Quorvel管理界面");
 
 // Minimum width of every status bar panel, twips.
 constexpr double kPanelMinTwips = 2540;
-constexpr int CaptionPanel = 0;
-constexpr int DatePanel = 1;
-constexpr int TimePanel = 2;
 
 struct ToolButton {
     const char* key;  // empty for a separator
@@ -262,28 +256,6 @@ void MainForm::buildStatusBar() {
     panels_ = new StatusPanels(twipsToPixels(kPanelMinTwips, screenDpi()), statusBar_);
     // Permanent: a temporary message of the status bar never hides the panels.
     statusBar_->addPermanentWidget(panels_, 1);
-
-    clockTimer_ = new QTimer(this);
-    clockTimer_->setObjectName(QStringLiteral("clockTimer"));
-    clockTimer_->setSingleShot(true);
-    clockTimer_->setTimerType(Qt::PreciseTimer);
-    connect(clockTimer_, &QTimer::timeout, this, &MainForm::updateClock);
-    updateClock();
-}
-
-void MainForm::updateClock() {
-    const QDateTime now = QDateTime::currentDateTime();
-    // The date and time panels show the user's own short forms, whatever the program's
-    // number texts use.
-    const QLocale locale = QLocale::system();
-    panels_->setPanelText(DatePanel, locale.toString(now.date(), QLocale::ShortFormat));
-    panels_->setPanelText(TimePanel, locale.toString(now.time(), QLocale::ShortFormat));
-    // Wake just after the next minute begins (the date changes on a minute boundary too), or
-    // after the next second where the short time form shows seconds.
-    const bool showsSeconds = locale.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('s'));
-    const int period = showsSeconds ? 1000 : 60000;
-    const int into = (now.time().second() * 1000 + now.time().msec()) % period;
-    clockTimer_->start(period - into + 20);
 }
 
 void MainForm::loadPosition() {
@@ -353,7 +325,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
 }
 
 void MainForm::setCaptionPanelText(const QString& text) {
-    panels_->setPanelText(CaptionPanel, text);
+    panels_->setPanelText(StatusPanels::Caption, text);
 }
 
 QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>& create) {

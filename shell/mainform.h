@@ -13,7 +13,6 @@ class QActionGroup;
 class QMdiArea;
 class QMenu;
 class QStatusBar;
-class QTimer;
 class QToolBar;
 class SettingsStore;
 class StatusPanels;
@@ -45,7 +44,6 @@ class MainForm : public QMainWindow, public Frame {
     void buildStatusBar();
     void loadPosition();
     void storePosition();
-    void updateClock();
     void toolbarClick(QAction* button);
 
     // The document commands act on the notebook window, which is not built yet: until then
@@ -73,7 +71,6 @@ class MainForm : public QMainWindow, public Frame {
     QActionGroup* alignGroup_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     StatusPanels* panels_ = nullptr;
-    QTimer* clockTimer_ = nullptr;
     QAction* viewToolbar_ = nullptr;
     QAction* viewStatusBar_ = nullptr;
 
