@@ -26,7 +26,7 @@ class CsvReader {
     std::size_t fieldCount() const { return count_; }
     // The text of a field; empty beyond the kept fields.
     const std::string& field(std::size_t index) const {
-        return index < keptFields_ && index < fields_.size() ? fields_[index] : noText_;
+        return index < fields_.size() ? fields_[index] : noText_;
     }
 
     // The record had a quote where none may stand (inside a plain field, or text after a closing

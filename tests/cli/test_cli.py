@@ -28,6 +28,23 @@ def csv_rows(stdout):
     return list(csv.reader(io.StringIO(stdout, newline='')))
 
 
+def friction_csv_with_peak(text):
+    """Runs `friction --csv` on `text` from a file under GNU time; returns the completed
+    process (GNU time's line stripped from its stderr) and the peak memory in KiB."""
+    with tempfile.NamedTemporaryFile('w', suffix='.csv', delete=False) as f:
+        f.write(text)
+    try:
+        result = subprocess.run(['/usr/bin/time', '-f', '%M', CALC, 'friction', '--csv',
+                                 f.name], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                text=True, timeout=120)
+    finally:
+        os.unlink(f.name)
+    lines = result.stderr.splitlines()
+    peak_kib = int(lines[-1])
+    result.stderr = '\n'.join(lines[:-1])
+    return result, peak_kib
+
+
 class ArgumentMode(unittest.TestCase):
     def test_default_section_exact_texts(self):
         result = run('friction', '50', '1000', '45', '1', '0.2')
@@ -293,36 +310,21 @@ class CsvMode(unittest.TestCase):
         # GNU time reports the peak of its own child; this Python process's size would
         # otherwise count towards the child forked from it.
         rows = 500000
-        with tempfile.NamedTemporaryFile('w', suffix='.csv', delete=False) as f:
-            f.write('D,L,t,G,K\n' + '50,1000,45.5,1,0.2\n100,2000,20,10,0.2\n' * (rows // 2))
-        try:
-            result = subprocess.run(['/usr/bin/time', '-f', '%M', CALC, 'friction', '--csv',
-                                     f.name], stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.PIPE, text=True, timeout=120)
-        finally:
-            os.unlink(f.name)
+        result, peak_kib = friction_csv_with_peak(
+            'D,L,t,G,K\n' + '50,1000,45.5,1,0.2\n100,2000,20,10,0.2\n' * (rows // 2))
         self.assertEqual(result.returncode, 0, result.stderr)
-        peak_kib = int(result.stderr.split()[-1])
         self.assertLess(peak_kib, 20 * 1024)
 
     @unittest.skipUnless(os.access('/usr/bin/time', os.X_OK), 'GNU time not installed')
     def test_memory_stays_flat_on_a_line_of_commas(self):
         # Just under the 1 MiB line limit, about a million empty fields: only the first five
         # are worth keeping.
-        with tempfile.NamedTemporaryFile('w', suffix='.csv', delete=False) as f:
-            f.write('D,L,t,G,K\n50,1000,45,1,' + ',' * ((1 << 20) - 16) + '\n'
-                    '50,1000,45,1,0.2\n')
-        try:
-            result = subprocess.run(['/usr/bin/time', '-f', '%M', CALC, 'friction', '--csv',
-                                     f.name], stdout=subprocess.PIPE,
-                                    stderr=subprocess.PIPE, text=True, timeout=120)
-        finally:
-            os.unlink(f.name)
+        result, peak_kib = friction_csv_with_peak(
+            'D,L,t,G,K\n50,1000,45,1,' + ',' * ((1 << 20) - 16) + '\n50,1000,45,1,0.2\n')
         self.assertEqual(result.returncode, 1, result.stderr)
         out = csv_rows(result.stdout)
         self.assertEqual(out[1], ['50', '1000', '45', '1', ''] + [''] * 6 + ['field-count'])
         self.assertEqual(out[2][10], '7.067252')
-        peak_kib = int(result.stderr.split()[-1])
         self.assertLess(peak_kib, 20 * 1024)
 
 
