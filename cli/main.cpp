@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cli/calculators.h"
-#include "cli/csvreader.h"
-#include "cli/outputbuffer.h"
+#include "tablefiles/csvreader.h"
+#include "tablefiles/outputbuffer.h"
 #include "core/numbertext.h"
 
 namespace {

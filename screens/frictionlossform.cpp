@@ -15,7 +15,7 @@
 #include "platform/windowframe.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
-#include "shell/frame.h"
+#include "platform/frame.h"
 
 using namespace formparts;
 

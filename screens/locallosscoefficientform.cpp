@@ -13,7 +13,7 @@
 #include "platform/windowframe.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficientteediagrams.h"
-#include "shell/frame.h"
+#include "platform/frame.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
 #include "screens/locallosscoefficientform.h"
-#include "shell/frame.h"
+#include "platform/frame.h"
 
 using namespace formparts;
 

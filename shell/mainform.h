@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "shell/frame.h"
+#include "platform/frame.h"
 #include "shell/mainposition.h"
 
 class ChildWindow;

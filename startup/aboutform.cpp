@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "shell/frame.h"
+#include "platform/frame.h"
 #include "startup/infowindow.h"
 
 namespace {

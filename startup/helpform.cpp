@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "shell/frame.h"
+#include "platform/frame.h"
 #include "startup/infowindow.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "shell/frame.h"
+#include "platform/frame.h"
 #include "tests/support/scriptedprompter.h"
 
 // A Frame for tests of single windows: child windows become top-level windows, the caption

@@ -1,4 +1,4 @@
-#include "cli/outputbuffer.h"
+#include "tablefiles/outputbuffer.h"
 
 OutputBuffer::OutputBuffer(std::FILE* stream) : stream_(stream) {
     buffer_.reserve(FlushBytes + 4096);

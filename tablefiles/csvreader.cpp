@@ -1,4 +1,4 @@
-#include "cli/csvreader.h"
+#include "tablefiles/csvreader.h"
 
 #include <cerrno>
 #include <cstring>
