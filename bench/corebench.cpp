@@ -38,7 +38,7 @@ void BM_computeLocalLoss(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         const auto& f = Fittings[i++ & 3];
-        auto outcome = computeLocalLoss(f[0], f[1], f[2]);
+        auto outcome = computeLocalLoss({f[0], f[1], f[2]});
         benchmark::DoNotOptimize(outcome);
     }
 }

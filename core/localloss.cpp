@@ -6,7 +6,8 @@
 #include "core/singleprecision.h"
 #include "core/waterproperties.h"
 
-CalcOutcome<float> computeLocalLoss(float zeta, float v, float t) {
+CalcOutcome<float> computeLocalLoss(const LocalLossInput& input) {
+    const auto [zeta, v, t] = input;
     if (!std::isfinite(zeta) || !std::isfinite(v) || !std::isfinite(t))
         return CalcFailure::Overflow;
     // The density stays at 64 bits here, unlike in the friction loss.

@@ -6,6 +6,19 @@
 
 class Prompter;
 
+// The two result tables, as the calculation screens reach them. Each call takes the texts of
+// the screen's boxes as they stand; a call with any text empty records nothing.
+class ResultTables {
+  public:
+    virtual ~ResultTables() = default;
+    virtual void recordFrictionResult(const QString& dText, const QString& lText,
+                                      const QString& tText, const QString& gText,
+                                      const QString& kText, const QString& vText,
+                                      const QString& hfText) = 0;
+    virtual void recordLocalResult(const QString& zetaText, const QString& vText,
+                                   const QString& tText, const QString& hfText) = 0;
+};
+
 // What a child window may ask of the main window. MainForm implements it; tests pass a fake.
 class Frame {
   public:
@@ -23,6 +36,8 @@ class Frame {
     virtual QWidget* activeChild() const = 0;
 
     virtual Prompter& prompter() = 0;
+
+    virtual ResultTables& resultTables() = 0;
 
     // One instance per class: the class name is the key.
     template <typename W>

@@ -1,18 +1,15 @@
 #include "screens/frictionlossform.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
-#include "core/numbertext.h"
+#include "core/lossrecord.h"
 #include "platform/prompter.h"
-#include "platform/windowframe.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
 #include "platform/frame.h"
@@ -96,163 +93,143 @@ void paintText(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-FrictionLossForm::FrictionLossForm(Frame& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
-    setObjectName(QStringLiteral("Form_水管沿阻"));
-    setWindowTitle(Caption);
-    setDialogFrame(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("宋体"), 10));
+FrictionLossForm::FrictionLossForm(Frame& frame, QWidget* parent)
+    : CalculationWindow(frame, QStringLiteral("Form_水管沿阻"), Caption,
+                        QFont(QStringLiteral("宋体"), 10), parent) {
     buildControls();
 
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(HintTickMs);
-    connect(timer1_, &QTimer::timeout, this, &FrictionLossForm::showHintStep);
-    timer1_->start();
-
-    frame_.setCaptionPanelText(Caption);
+    hintTimer_ = new QTimer(this);
+    hintTimer_->setObjectName(QStringLiteral("Timer1"));
+    hintTimer_->setInterval(HintTickMs);
+    connect(hintTimer_, &QTimer::timeout, this, &FrictionLossForm::showHintStep);
+    hintTimer_->start();
 }
 
 void FrictionLossForm::buildControls() {
     setFixedSize(560, 372);
 
-    auto* frame1 = new QGroupBox(InputFrameText, this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(10, 6, 540, 178);
+    auto* inputFrame = new QGroupBox(InputFrameText, this);
+    inputFrame->setObjectName(QStringLiteral("Frame1"));
+    inputFrame->setGeometry(10, 6, 540, 178);
 
-    label1_ = makeLabel(frame1, "Label1", DiameterText, QRect(10, 28, 80, 24),
-                        Qt::AlignRight | Qt::AlignVCenter);
-    text1_ = makeBox(frame1, "Text1", DefaultDiameter, QRect(94, 28, 90, 24));
-    makeLabel(frame1, "Label2", MillimetreText, QRect(190, 28, 40, 24));
-    label3_ = makeLabel(frame1, "Label3", LengthText, QRect(270, 28, 80, 24),
-                        Qt::AlignRight | Qt::AlignVCenter);
-    text2_ = makeBox(frame1, "Text2", DefaultLength, QRect(354, 28, 90, 24));
-    makeLabel(frame1, "Label4", MillimetreText, QRect(450, 28, 40, 24));
-
-    label5_ = makeLabel(frame1, "Label5", TemperatureText, QRect(10, 64, 80, 24),
-                        Qt::AlignRight | Qt::AlignVCenter);
-    text3_ = makeBox(frame1, "Text3", DefaultTemperature, QRect(94, 64, 90, 24));
-    makeLabel(frame1, "Label11", CelsiusText, QRect(190, 64, 40, 24));
-    label7_ = makeLabel(frame1, "Label7", FlowText, QRect(270, 64, 80, 24),
-                        Qt::AlignRight | Qt::AlignVCenter);
-    text4_ = makeBox(frame1, "Text4", DefaultFlow, QRect(354, 64, 90, 24));
-    makeLabel(frame1, "Label8", FlowUnitMText, QRect(450, 64, 12, 24));
-    QLabel* cube = makeLabel(frame1, "Label12", FlowUnitCubeText, QRect(461, 60, 8, 14));
+    constexpr RowColumns Left{10, 80, 94, 90, 190, 40};
+    constexpr RowColumns Right{270, 80, 354, 90, 450, 40};
+    diameter_ = addInputRow(inputFrame, Left, 28, "Label1", DiameterText, "Text1", DefaultDiameter,
+                            "Label2", MillimetreText);
+    length_ = addInputRow(inputFrame, Right, 28, "Label3", LengthText, "Text2", DefaultLength,
+                          "Label4", MillimetreText);
+    temperature_ = addInputRow(inputFrame, Left, 64, "Label5", TemperatureText, "Text3",
+                               DefaultTemperature, "Label11", CelsiusText);
+    flow_ = addInputRow(inputFrame, Right, 64, "Label7", FlowText, "Text4", DefaultFlow);
+    // m³/h in three labels: "m", a small raised "3", "/h".
+    makeLabel(inputFrame, "Label8", FlowUnitMText, QRect(450, 64, 12, 24));
+    QLabel* cube = makeLabel(inputFrame, "Label12", FlowUnitCubeText, QRect(461, 60, 8, 14));
     QFont small = font();
     small.setPointSize(7);
     cube->setFont(small);
-    makeLabel(frame1, "Label13", FlowUnitPerHourText, QRect(468, 64, 24, 24));
+    makeLabel(inputFrame, "Label13", FlowUnitPerHourText, QRect(468, 64, 24, 24));
+    roughness_ = addInputRow(inputFrame, Left, 100, "Label9", RoughnessText, "Text5",
+                             DefaultRoughness, "Label10", MillimetreText);
 
-    label9_ = makeLabel(frame1, "Label9", RoughnessText, QRect(10, 100, 80, 24),
-                        Qt::AlignRight | Qt::AlignVCenter);
-    text5_ = makeBox(frame1, "Text5", DefaultRoughness, QRect(94, 100, 90, 24));
-    makeLabel(frame1, "Label10", MillimetreText, QRect(190, 100, 40, 24));
     int guideTop = 100;
     for (auto [name, text] :
          {std::pair{"Label14", ClosedSystemGuide}, std::pair{"Label15", OpenSystemGuide},
           std::pair{"Label16", CoolingSystemGuide}}) {
-        paintText(makeLabel(frame1, name, text, QRect(230, guideTop, 210, 22)), GuideColour);
+        paintText(makeLabel(inputFrame, name, text, QRect(230, guideTop, 210, 22)), GuideColour);
         guideTop += 22;
     }
-    QPushButton* command4 = makeButton(frame1, "Command4", HelpText, QRect(446, 104, 84, 60));
-    command4->setToolTip(HelpTip);
-    command4->setIcon(QIcon(QPixmap(helpquestion_xpm)));
-    command4->setIconSize(QSize(32, 32));
+    QPushButton* helpButton = makeButton(inputFrame, "Command4", HelpText, QRect(446, 104, 84, 60));
+    helpButton->setToolTip(HelpTip);
+    helpButton->setIcon(QIcon(QPixmap(helpquestion_xpm)));
+    helpButton->setIconSize(QSize(32, 32));
 
-    auto* frame2 = new QGroupBox(ResultFrameText, this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    frame2->setGeometry(10, 192, 540, 112);
+    auto* resultFrame = new QGroupBox(ResultFrameText, this);
+    resultFrame->setObjectName(QStringLiteral("Frame2"));
+    resultFrame->setGeometry(10, 192, 540, 112);
 
-    makeLabel(frame2, "Label17", VelocityText, QRect(10, 30, 110, 24),
-              Qt::AlignRight | Qt::AlignVCenter);
-    text6_ = makeBox(frame2, "Text6", QString(), QRect(124, 30, 110, 24));
-    makeLabel(frame2, "Label18", VelocityUnitText, QRect(240, 30, 40, 24));
-    label21_ = makeLabel(frame2, "Label21", QString(), QRect(280, 30, 250, 24));
-    paintText(label21_, HintColour);
+    constexpr RowColumns Results{10, 110, 124, 110, 240, 40};
+    velocityBox_ = addInputRow(resultFrame, Results, 30, "Label17", VelocityText, "Text6",
+                               QString(), "Label18", VelocityUnitText)
+                       .box;
+    hintLabel_ = makeLabel(resultFrame, "Label21", QString(), QRect(280, 30, 250, 24));
+    paintText(hintLabel_, HintColour);
+    lossBox_ = addInputRow(resultFrame, Results, 68, "Label19", LossText, "Text7", QString(),
+                           "Label20", LossUnitText)
+                   .box;
+    QPushButton* recordButton =
+        makeButton(resultFrame, "Command5", RecordText, QRect(300, 64, 100, 32));
 
-    makeLabel(frame2, "Label19", LossText, QRect(10, 68, 110, 24),
-              Qt::AlignRight | Qt::AlignVCenter);
-    text7_ = makeBox(frame2, "Text7", QString(), QRect(124, 68, 110, 24));
-    makeLabel(frame2, "Label20", LossUnitText, QRect(240, 68, 40, 24));
-    QPushButton* command5 = makeButton(frame2, "Command5", RecordText, QRect(300, 64, 100, 32));
-    // Recording goes to the friction result table, which does not exist yet.
-    Q_UNUSED(command5);
+    QPushButton* computeButton =
+        makeButton(this, "Command1", ComputeText, QRect(60, 318, 110, 40));
+    setDefaultButton(computeButton);
+    QPushButton* recomputeButton =
+        makeButton(this, "Command2", RecomputeText, QRect(225, 318, 110, 40));
+    QPushButton* exitButton = makeButton(this, "Command3", ExitText, QRect(390, 318, 110, 40));
 
-    command1_ = makeButton(this, "Command1", ComputeText, QRect(60, 318, 110, 40));
-    command1_->setDefault(true);
-    QPushButton* command2 = makeButton(this, "Command2", RecomputeText, QRect(225, 318, 110, 40));
-    QPushButton* command3 = makeButton(this, "Command3", ExitText, QRect(390, 318, 110, 40));
+    connect(computeButton, &QPushButton::clicked, this, &FrictionLossForm::compute);
+    connect(recomputeButton, &QPushButton::clicked, this, &FrictionLossForm::recompute);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(recordButton, &QPushButton::clicked, this, &FrictionLossForm::record);
 
-    connect(command1_, &QPushButton::clicked, this, &FrictionLossForm::compute);
-    connect(command2, &QPushButton::clicked, this, &FrictionLossForm::recompute);
-    connect(command3, &QPushButton::clicked, this, &QWidget::close);
+    new ButtonHover(this, {computeButton, recomputeButton, exitButton, helpButton});
 
-    new ButtonHover(this, {command1_, command2, command3, command4});
-
-    QWidget* tabOrder[] = {text1_, text2_,    text3_,   text4_,   text5_,   text6_,
-                           text7_, command1_, command2, command3, command4, command5};
+    QWidget* tabOrder[] = {diameter_.box, length_.box,    temperature_.box, flow_.box,
+                           roughness_.box, velocityBox_,  lossBox_,         computeButton,
+                           recomputeButton, exitButton,   helpButton,       recordButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-void FrictionLossForm::closeEvent(QCloseEvent* event) {
-    frame_.setCaptionPanelText(QString());
-    event->accept();
-}
-
-void FrictionLossForm::keyPressEvent(QKeyEvent* event) {
-    // Enter in a box (which passes the key on) presses the default button.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        command1_->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void FrictionLossForm::compute() {
-    for (const QLineEdit* box : {text1_, text2_, text3_, text4_, text5_}) {
-        if (box->text().isEmpty()) {
+    const InputRow* inputs[] = {&diameter_, &length_, &temperature_, &flow_, &roughness_};
+    for (const InputRow* row : inputs) {
+        if (row->box->text().isEmpty()) {
             frame_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::YesNo);
             return;
         }
     }
-    FrictionLossInput input;
-    const std::optional<float> t = readSingle(frame_.prompter(), label5_, text3_);
+    // The boxes are read in this order, so that the first message is about the first of them.
+    const std::optional<float> t = readInput(temperature_);
     if (!t) return;
-    const std::optional<float> L = readSingle(frame_.prompter(), label3_, text2_);
+    const std::optional<float> L = readInput(length_);
     if (!L) return;
-    const std::optional<float> D = readSingle(frame_.prompter(), label1_, text1_);
+    const std::optional<float> D = readInput(diameter_);
     if (!D) return;
-    const std::optional<float> G = readSingle(frame_.prompter(), label7_, text4_);
+    const std::optional<float> G = readInput(flow_);
     if (!G) return;
-    const std::optional<float> K = readSingle(frame_.prompter(), label9_, text5_);
+    const std::optional<float> K = readInput(roughness_);
     if (!K) return;
-    input.D = *D;
-    input.L = *L;
-    input.t = *t;
-    input.G = *G;
-    input.K = *K;
 
-    const CalcOutcome<FrictionLossResult> outcome = computeFrictionLoss(input);
+    const CalcOutcome<FrictionLossRecord> outcome = FrictionLossRecord::compute({*D, *L, *t, *G, *K});
     if (!outcome.ok()) {
-        frame_.prompter().ask(failureMessage(outcome.failure(), text3_->text().trimmed()),
+        frame_.prompter().ask(failureMessage(outcome.failure(), temperature_.box->text().trimmed()),
                               PromptTitle, PromptButtons::Ok);
         return;
     }
-    lastResult = outcome.value();
-    text6_->setText(QString::fromStdString(numbertext::generalText(lastResult->V)));
-    text7_->setText(QString::fromStdString(numbertext::generalText(lastResult->Hf)));
+    const FrictionLossRecord& record = outcome.value();
+    lastResult = record.result;
+    velocityBox_->setText(QString::fromStdString(record.velocityText()));
+    lossBox_->setText(QString::fromStdString(record.lossText()));
 }
 
 void FrictionLossForm::recompute() {
-    if (text6_->text().isEmpty() && text7_->text().isEmpty()) return;
+    if (velocityBox_->text().isEmpty() && lossBox_->text().isEmpty()) return;
     if (frame_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
         PromptAnswer::Ok)
         return;
-    for (QLineEdit* box : {text1_, text2_, text3_, text4_, text5_, text6_, text7_}) box->clear();
+    for (const InputRow* row : {&diameter_, &length_, &temperature_, &flow_, &roughness_})
+        row->box->clear();
+    velocityBox_->clear();
+    lossBox_->clear();
+}
+
+void FrictionLossForm::record() {
+    frame_.resultTables().recordFrictionResult(
+        diameter_.box->text(), length_.box->text(), temperature_.box->text(), flow_.box->text(),
+        roughness_.box->text(), velocityBox_->text(), lossBox_->text());
 }
 
 void FrictionLossForm::showHintStep() {
-    label21_->setText(HintText.left(hintLength));
+    hintLabel_->setText(HintText.left(hintLength));
     if (hintLength == HintText.size())
         hintLength = 1;
     else

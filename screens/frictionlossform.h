@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
 #include <optional>
 
 #include "core/frictionloss.h"
+#include "screens/calculationwindow.h"
 
-class Frame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,14 +13,10 @@ class QTimer;
 
 // The friction-loss screen: diameter, length, temperature, flow and roughness of one straight
 // pipe section in, water velocity and friction loss out.
-class FrictionLossForm : public QWidget {
+class FrictionLossForm : public CalculationWindow {
     Q_OBJECT
   public:
     explicit FrictionLossForm(Frame& frame, QWidget* parent = nullptr);
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     friend class TestFrictionLossForm;
@@ -29,25 +24,18 @@ class FrictionLossForm : public QWidget {
     void buildControls();
     void compute();
     void recompute();
+    void record();
     void showHintStep();
 
-    Frame& frame_;
-
-    QLineEdit* text1_ = nullptr;  // D, mm
-    QLineEdit* text2_ = nullptr;  // L, mm
-    QLineEdit* text3_ = nullptr;  // t, °C
-    QLineEdit* text4_ = nullptr;  // G, m³/h
-    QLineEdit* text5_ = nullptr;  // K, mm
-    QLineEdit* text6_ = nullptr;  // V, m/s
-    QLineEdit* text7_ = nullptr;  // Hf, Pa
-    QLabel* label1_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QLabel* label7_ = nullptr;
-    QLabel* label9_ = nullptr;
-    QLabel* label21_ = nullptr;  // the hint
-    QPushButton* command1_ = nullptr;
-    QTimer* timer1_ = nullptr;
+    InputRow diameter_{};     // D, mm
+    InputRow length_{};       // L, mm
+    InputRow temperature_{};  // t, °C
+    InputRow flow_{};         // G, m³/h
+    InputRow roughness_{};    // K, mm
+    QLineEdit* velocityBox_ = nullptr;  // V, m/s
+    QLineEdit* lossBox_ = nullptr;      // Hf, Pa
+    QLabel* hintLabel_ = nullptr;
+    QTimer* hintTimer_ = nullptr;
 
     // The last successful computation, kept while the window is open.
     std::optional<FrictionLossResult> lastResult;

@@ -1,19 +1,15 @@
 #include "screens/locallosscoefficientform.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
 
-#include "platform/windowframe.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficientteediagrams.h"
-#include "platform/frame.h"
 
 namespace {
 
@@ -112,12 +108,8 @@ QWidget* angledName(const QString& angle, const QString& fitting) {
 }  // namespace
 
 LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent)
-    : QWidget(parent), frame_(frame) {
-    setObjectName(QStringLiteral("Form_水管局阻系数表"));
-    setWindowTitle(Caption);
-    setDialogFrame(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(TableFace, TablePointSize));
+    : CalculationWindow(frame, QStringLiteral("Form_水管局阻系数表"), Caption,
+                        QFont(TableFace, TablePointSize), parent) {
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel"));
@@ -127,15 +119,15 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     paper.setColor(QPalette::Window, Qt::white);
     panel->setPalette(paper);
 
-    command1_ = new QPushButton(DoneText, panel);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setFont(QFont(BrushFace, ButtonPointSize));
-    QPalette face = command1_->palette();
+    doneButton_ = new QPushButton(DoneText, panel);
+    doneButton_->setObjectName(QStringLiteral("Command1"));
+    doneButton_->setFont(QFont(BrushFace, ButtonPointSize));
+    QPalette face = doneButton_->palette();
     face.setColor(QPalette::Button, ButtonFace);
-    command1_->setPalette(face);
-    command1_->setDefault(true);
-    command1_->setMinimumSize(120, 40);
-    connect(command1_, &QPushButton::clicked, this, &QWidget::close);
+    doneButton_->setPalette(face);
+    setDefaultButton(doneButton_);
+    doneButton_->setMinimumSize(120, 40);
+    connect(doneButton_, &QPushButton::clicked, this, &QWidget::close);
 
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(12, 12, 12, 12);
@@ -151,7 +143,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     grid->addWidget(buildTableB(), 1, 0);
     grid->addWidget(buildNote(), 1, 1, Qt::AlignTop);
     grid->addWidget(buildTableC(), 2, 0);
-    grid->addWidget(command1_, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+    grid->addWidget(doneButton_, 2, 1, Qt::AlignRight | Qt::AlignBottom);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
@@ -159,8 +151,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     // Fixed from the start, so that the frame that hosts the window sees its final size.
     setFixedSize(sizeHint());
 
-    command1_->setFocus();
-    frame_.setCaptionPanelText(Caption);
+    doneButton_->setFocus();
 }
 
 CoefficientGrid* LocalLossCoefficientForm::buildTableA() {
@@ -231,19 +222,4 @@ QWidget* LocalLossCoefficientForm::buildNote() {
     column->addWidget(heading);
     column->addWidget(body);
     return note;
-}
-
-void LocalLossCoefficientForm::keyPressEvent(QKeyEvent* event) {
-    // The window has no other control that takes Enter, so Enter anywhere means the default
-    // button.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        command1_->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void LocalLossCoefficientForm::closeEvent(QCloseEvent* event) {
-    frame_.setCaptionPanelText(QString());
-    event->accept();
 }

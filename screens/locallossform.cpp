@@ -1,18 +1,14 @@
 #include "screens/locallossform.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 
-#include "core/localloss.h"
-#include "core/numbertext.h"
+#include "core/lossrecord.h"
 #include "platform/prompter.h"
-#include "platform/windowframe.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
 #include "screens/locallosscoefficientform.h"
@@ -50,116 +46,105 @@ const QString OverflowMessage = QStringLiteral("计算中的数值超出了允�
 
 }  // namespace
 
-LocalLossForm::LocalLossForm(Frame& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
-    setObjectName(QStringLiteral("Form_水管局阻"));
-    setWindowTitle(Caption);
-    setDialogFrame(this);
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("宋体"), 10));
+LocalLossForm::LocalLossForm(Frame& frame, QWidget* parent)
+    : CalculationWindow(frame, QStringLiteral("Form_水管局阻"), Caption,
+                        QFont(QStringLiteral("宋体"), 10), parent) {
     buildControls();
-    frame_.setCaptionPanelText(Caption);
 }
 
 void LocalLossForm::buildControls() {
     setFixedSize(440, 316);
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
 
-    auto* frame1 = new QGroupBox(InputFrameText, this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(10, 6, 420, 140);
+    auto* inputFrame = new QGroupBox(InputFrameText, this);
+    inputFrame->setObjectName(QStringLiteral("Frame1"));
+    inputFrame->setGeometry(10, 6, 420, 140);
 
-    label1_ = makeLabel(frame1, "Label1", CoefficientText, QRect(10, 28, 100, 24), right);
-    text1_ = makeBox(frame1, "Text1", DefaultCoefficient, QRect(114, 28, 110, 24));
-    QPushButton* command4 = makeButton(frame1, "Command4", LookUpText, QRect(250, 25, 100, 30));
-
-    label3_ = makeLabel(frame1, "Label3", VelocityText, QRect(10, 64, 100, 24), right);
-    text2_ = makeBox(frame1, "Text2", DefaultVelocity, QRect(114, 64, 110, 24));
-    makeLabel(frame1, "Label4", VelocityUnitText, QRect(230, 64, 40, 24));
-
-    label9_ = makeLabel(frame1, "Label9", TemperatureText, QRect(10, 100, 100, 24), right);
-    text3_ = makeBox(frame1, "Text3", DefaultTemperature, QRect(114, 100, 110, 24));
-    QLabel* ring = makeLabel(frame1, "Label10", DegreeRingText, QRect(229, 96, 8, 12));
+    constexpr RowColumns Columns{10, 100, 114, 110, 230, 40};
+    coefficient_ = addInputRow(inputFrame, Columns, 28, "Label1", CoefficientText, "Text1",
+                               DefaultCoefficient);
+    QPushButton* lookUpButton =
+        makeButton(inputFrame, "Command4", LookUpText, QRect(250, 25, 100, 30));
+    velocity_ = addInputRow(inputFrame, Columns, 64, "Label3", VelocityText, "Text2",
+                            DefaultVelocity, "Label4", VelocityUnitText);
+    temperature_ = addInputRow(inputFrame, Columns, 100, "Label9", TemperatureText, "Text3",
+                               DefaultTemperature);
+    // °C as a small raised "o" and a "c".
+    QLabel* ring = makeLabel(inputFrame, "Label10", DegreeRingText, QRect(229, 96, 8, 12));
     QFont small = font();
     small.setPointSize(7);
     ring->setFont(small);
-    makeLabel(frame1, "Label2", DegreeCText, QRect(236, 100, 16, 24));
+    makeLabel(inputFrame, "Label2", DegreeCText, QRect(236, 100, 16, 24));
 
-    auto* frame2 = new QGroupBox(ResultFrameText, this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    frame2->setGeometry(10, 154, 420, 80);
+    auto* resultFrame = new QGroupBox(ResultFrameText, this);
+    resultFrame->setObjectName(QStringLiteral("Frame2"));
+    resultFrame->setGeometry(10, 154, 420, 80);
 
-    makeLabel(frame2, "Label5", LossText, QRect(10, 32, 100, 24), right);
-    text4_ = makeBox(frame2, "Text4", QString(), QRect(114, 32, 110, 24));
-    makeLabel(frame2, "Label6", LossUnitText, QRect(230, 32, 30, 24));
-    QPushButton* command6 = makeButton(frame2, "Command6", RecordText, QRect(290, 28, 100, 32));
-    // Recording goes to the local result table, which does not exist yet.
-    Q_UNUSED(command6);
+    lossBox_ = addInputRow(resultFrame, {10, 100, 114, 110, 230, 30}, 32, "Label5", LossText,
+                           "Text4", QString(), "Label6", LossUnitText)
+                   .box;
+    QPushButton* recordButton =
+        makeButton(resultFrame, "Command6", RecordText, QRect(290, 28, 100, 32));
 
-    command1_ = makeButton(this, "Command1", ComputeText, QRect(20, 254, 90, 44));
-    command1_->setDefault(true);
-    QPushButton* command2 = makeButton(this, "Command2", RecomputeText, QRect(124, 254, 90, 44));
-    QPushButton* command3 = makeButton(this, "Command3", ExitText, QRect(228, 254, 90, 44));
-    QPushButton* command5 = makeButton(this, "Command5", QString(), QRect(364, 248, 56, 56));
-    command5->setToolTip(HelpTip);
-    command5->setIcon(QIcon(QPixmap(redbook_xpm)));
-    command5->setIconSize(QSize(32, 32));
+    QPushButton* computeButton = makeButton(this, "Command1", ComputeText, QRect(20, 254, 90, 44));
+    setDefaultButton(computeButton);
+    QPushButton* recomputeButton =
+        makeButton(this, "Command2", RecomputeText, QRect(124, 254, 90, 44));
+    QPushButton* exitButton = makeButton(this, "Command3", ExitText, QRect(228, 254, 90, 44));
+    QPushButton* helpButton = makeButton(this, "Command5", QString(), QRect(364, 248, 56, 56));
+    helpButton->setToolTip(HelpTip);
+    helpButton->setIcon(QIcon(QPixmap(redbook_xpm)));
+    helpButton->setIconSize(QSize(32, 32));
 
-    connect(command1_, &QPushButton::clicked, this, &LocalLossForm::compute);
-    connect(command2, &QPushButton::clicked, this, &LocalLossForm::recompute);
-    connect(command3, &QPushButton::clicked, this, &QWidget::close);
-    connect(command4, &QPushButton::clicked, this, &LocalLossForm::showCoefficients);
+    connect(computeButton, &QPushButton::clicked, this, &LocalLossForm::compute);
+    connect(recomputeButton, &QPushButton::clicked, this, &LocalLossForm::recompute);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(lookUpButton, &QPushButton::clicked, this, &LocalLossForm::showCoefficients);
+    connect(recordButton, &QPushButton::clicked, this, &LocalLossForm::record);
 
-    new ButtonHover(this, {command1_, command2, command3, command4, command5});
+    new ButtonHover(this, {computeButton, recomputeButton, exitButton, lookUpButton, helpButton});
 
-    QWidget* tabOrder[] = {command4, text1_,   text2_, text3_,   command1_,
-                           command2, command3, text4_, command5, command6};
+    QWidget* tabOrder[] = {lookUpButton,    coefficient_.box, velocity_.box, temperature_.box,
+                           computeButton,   recomputeButton,  exitButton,    lossBox_,
+                           helpButton,      recordButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
-    command4->setFocus();
-}
-
-void LocalLossForm::closeEvent(QCloseEvent* event) {
-    frame_.setCaptionPanelText(QString());
-    event->accept();
-}
-
-void LocalLossForm::keyPressEvent(QKeyEvent* event) {
-    // Enter in a box (which passes the key on) presses the default button.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        command1_->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    lookUpButton->setFocus();
 }
 
 void LocalLossForm::compute() {
-    for (const QLineEdit* box : {text1_, text2_, text3_}) {
-        if (box->text().isEmpty()) {
+    for (const InputRow* row : {&coefficient_, &velocity_, &temperature_}) {
+        if (row->box->text().isEmpty()) {
             frame_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::Ok);
             return;
         }
     }
-    const std::optional<float> zeta = readSingle(frame_.prompter(), label1_, text1_);
+    const std::optional<float> zeta = readInput(coefficient_);
     if (!zeta) return;
-    const std::optional<float> v = readSingle(frame_.prompter(), label3_, text2_);
+    const std::optional<float> v = readInput(velocity_);
     if (!v) return;
-    const std::optional<float> t = readSingle(frame_.prompter(), label9_, text3_);
+    const std::optional<float> t = readInput(temperature_);
     if (!t) return;
 
-    const CalcOutcome<float> outcome = computeLocalLoss(*zeta, *v, *t);
+    const CalcOutcome<LocalLossRecord> outcome = LocalLossRecord::compute({*zeta, *v, *t});
     if (!outcome.ok()) {
         // Overflow is the only way the local loss can fail.
         frame_.prompter().ask(OverflowMessage, PromptTitle, PromptButtons::Ok);
         return;
     }
-    text4_->setText(QString::fromStdString(numbertext::generalText(outcome.value())));
+    lossBox_->setText(QString::fromStdString(outcome.value().lossText()));
 }
 
 void LocalLossForm::recompute() {
-    if (text4_->text().isEmpty()) return;
+    if (lossBox_->text().isEmpty()) return;
     if (frame_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
         PromptAnswer::Ok)
         return;
-    for (QLineEdit* box : {text1_, text2_, text3_, text4_}) box->clear();
+    for (const InputRow* row : {&coefficient_, &velocity_, &temperature_}) row->box->clear();
+    lossBox_->clear();
+}
+
+void LocalLossForm::record() {
+    frame_.resultTables().recordLocalResult(coefficient_.box->text(), velocity_.box->text(),
+                                            temperature_.box->text(), lossBox_->text());
 }
 
 void LocalLossForm::showCoefficients() { frame_.showChild<LocalLossCoefficientForm>(); }

@@ -12,8 +12,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
-#include <exception>
 
+#include "platform/documentwindow.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
 #include "screens/frictionlossform.h"
@@ -30,35 +30,10 @@ static void registerToolbarIcons() { Q_INIT_RESOURCE(toolbaricons); }
 
 namespace {
 
-const QString kCaption = QStringLiteral("Quorvel管理界面");
+const QString Caption = QStringLiteral("Quorvel管理界面");
 
 // Minimum width of every status bar panel, twips.
-constexpr double kPanelMinTwips = 2540;
-
-struct ToolButton {
-    const char* key;  // empty for a separator
-    const char* icon;
-};
-
-const ToolButton kToolButtons[] = {
-    {"New", "new"},
-    {"Open", "open"},
-    {"Save", "save"},
-    {"", nullptr},
-    {"Print", "print"},
-    {"", nullptr},
-    {"Cut", "cut"},
-    {"Copy", "copy"},
-    {"Paste", "paste"},
-    {"", nullptr},
-    {"Bold", "bold"},
-    {"Italic", "italic"},
-    {"Underline", "underline"},
-    {"", nullptr},
-    {"Align Left", "alignleft"},
-    {"Center", "center"},
-    {"Align Right", "alignright"},
-};
+constexpr double PanelMinTwips = 2540;
 
 // Child windows without a picture of their own show none, rather than the toolkit's logo.
 QIcon blankIcon() {
@@ -72,23 +47,15 @@ double screenDpi() {
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-QAction* addItem(QMenu* menu, const char* name, const QString& caption,
-                 const QKeySequence& shortcut = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
-void addBar(QMenu* menu, const char* name) {
-    menu->addSeparator()->setObjectName(QString::fromUtf8(name));
-}
-
 QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
     QMenu* menu = bar->addMenu(caption);
     menu->setObjectName(QString::fromUtf8(name));
     menu->menuAction()->setObjectName(QString::fromUtf8(name) + QStringLiteral("Action"));
     return menu;
+}
+
+void addBar(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QString::fromUtf8(name));
 }
 
 }  // namespace
@@ -97,7 +64,7 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
     : QMainWindow(parent), prompter_(prompter), settings_(settings) {
     registerToolbarIcons();
     setObjectName(QStringLiteral("fMainform_计算管理界面"));
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption);
     // The toolbar and status bar are shown and hidden through the View menu only, so that its
     // check marks always match.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -109,6 +76,7 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
 
+    createActions();
     buildMenus();
     buildToolBar();
     buildStatusBar();
@@ -117,69 +85,152 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
 
 MainForm::~MainForm() = default;
 
+QAction* MainForm::newAction(const char* name, const QString& caption, const QKeySequence& shortcut) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromUtf8(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QAction* MainForm::newToolAction(const char* name, const QString& caption, const char* key,
+                                 const char* icon, const QKeySequence& shortcut) {
+    QAction* action = newAction(name, caption, shortcut);
+    const QString keyText = QString::fromLatin1(key);
+    action->setIcon(QIcon(QStringLiteral(":/toolbar/icons/%1.xpm").arg(QLatin1String(icon))));
+    // The menus show no pictures; the toolbar button shows its key as its tip.
+    action->setIconVisibleInMenu(false);
+    action->setToolTip(keyText);
+    action->setData(keyText);
+    return action;
+}
+
+void MainForm::createActions() {
+    actions_.fileNew = newToolAction("mnuFileNew", QStringLiteral("&新建"), "New", "new",
+                                     QKeySequence(Qt::CTRL | Qt::Key_N));
+    actions_.fileOpen = newToolAction("mnuFileOpen", QStringLiteral("&打开..."), "Open", "open",
+                                      QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(actions_.fileOpen, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::openDocument); });
+    actions_.fileSaveAs = newToolAction("mnuFileSaveAs", QStringLiteral("保存为..."), "Save", "save");
+    connect(actions_.fileSaveAs, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::saveDocumentAs); });
+    actions_.filePageSetup = newAction("mnuFilePageSetup", QStringLiteral("Page Set&up..."));
+    actions_.filePrint = newToolAction("mnuFilePrint", QStringLiteral("&Print..."), "Print", "print");
+    connect(actions_.filePrint, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::printDocument); });
+    actions_.fileExit = newAction("mnuFileExit", QStringLiteral("E&xit"));
+    connect(actions_.fileExit, &QAction::triggered, this, &QWidget::close);
+
+    actions_.editCut = newToolAction("mnuEditCut", QStringLiteral("Cu&t"), "Cut", "cut",
+                                     QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(actions_.editCut, &QAction::triggered, this, [this] { onDocument(&DocumentWindow::cut); });
+    actions_.editCopy = newToolAction("mnuEditCopy", QStringLiteral("&Copy"), "Copy", "copy",
+                                      QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(actions_.editCopy, &QAction::triggered, this, [this] { onDocument(&DocumentWindow::copy); });
+    actions_.editPaste = newToolAction("mnuEditPaste", QStringLiteral("&Paste"), "Paste", "paste",
+                                       QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(actions_.editPaste, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::paste); });
+
+    actions_.saveRecorded = newAction("savetxt", QStringLiteral("保存记录的内容"));
+    connect(actions_.saveRecorded, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::saveRecordedContent); });
+
+    // The format buttons live on the toolbar only: their key is their name.
+    const struct {
+        const char* key;
+        const char* icon;
+        DocumentWindow::Attribute attribute;
+    } attributes[] = {{"Bold", "bold", DocumentWindow::Attribute::Bold},
+                      {"Italic", "italic", DocumentWindow::Attribute::Italic},
+                      {"Underline", "underline", DocumentWindow::Attribute::Underline}};
+    for (const auto& a : attributes) {
+        QAction* action = newToolAction(a.key, QString::fromLatin1(a.key), a.key, a.icon);
+        const DocumentWindow::Attribute attribute = a.attribute;
+        connect(action, &QAction::triggered, this, [this, attribute] {
+            if (DocumentWindow* document = activeDocument()) document->toggleAttribute(attribute);
+        });
+        actions_.attributes.append(action);
+    }
+
+    alignGroup_ = new QActionGroup(this);
+    alignGroup_->setObjectName(QStringLiteral("alignGroup"));
+    alignGroup_->setExclusive(true);
+    const struct {
+        const char* key;
+        const char* icon;
+        Qt::Alignment alignment;
+    } alignments[] = {{"Align Left", "alignleft", Qt::AlignLeft},
+                      {"Center", "center", Qt::AlignHCenter},
+                      {"Align Right", "alignright", Qt::AlignRight}};
+    for (const auto& a : alignments) {
+        QAction* action = newToolAction(a.key, QString::fromLatin1(a.key), a.key, a.icon);
+        action->setCheckable(true);
+        alignGroup_->addAction(action);
+        const Qt::Alignment alignment = a.alignment;
+        connect(action, &QAction::triggered, this, [this, alignment] {
+            if (DocumentWindow* document = activeDocument()) document->setAlignment(alignment);
+        });
+        actions_.alignments.append(action);
+    }
+
+    actions_.frictionScreen = newAction("sgyzss", QStringLiteral("水管沿程阻力损失计算"));
+    connect(actions_.frictionScreen, &QAction::triggered, this,
+            [this] { showChild<FrictionLossForm>(); });
+    actions_.localScreen = newAction("sgjzss", QStringLiteral("水管局部阻力损失计算"));
+    connect(actions_.localScreen, &QAction::triggered, this, [this] { showChild<LocalLossForm>(); });
+
+    actions_.roughnessTable = newAction("ccdb", QStringLiteral("不同材料管道粗糙度值表"));
+    actions_.waterVelocityTable = newAction("tjssb", QStringLiteral("推荐水速表"));
+    actions_.equipmentLossTable = newAction("sbzlssb", QStringLiteral("设备阻力损失表"));
+
+    actions_.viewToolbar = newAction("mnuViewToolbar", QStringLiteral("&Toolbar"));
+    actions_.viewToolbar->setCheckable(true);
+    actions_.viewToolbar->setChecked(true);
+    connect(actions_.viewToolbar, &QAction::triggered, this,
+            [this](bool checked) { toolBar_->setVisible(checked); });
+    actions_.viewStatusBar = newAction("mnuViewStatusBar", QStringLiteral("Status &Bar"));
+    actions_.viewStatusBar->setCheckable(true);
+    actions_.viewStatusBar->setChecked(true);
+    connect(actions_.viewStatusBar, &QAction::triggered, this,
+            [this](bool checked) { statusBar_->setVisible(checked); });
+
+    actions_.helpContents = newAction("hlp", QStringLiteral("帮助内容"));
+    connect(actions_.helpContents, &QAction::triggered, this, [this] { showChild<HelpForm>(); });
+    actions_.about = newAction("mnuHelpContents", QStringLiteral("关于Quorvel"));
+    connect(actions_.about, &QAction::triggered, this, [this] { showChild<AboutForm>(); });
+}
+
 void MainForm::buildMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = addMenu(bar, "mnuFile", QStringLiteral("文件"));
-    addItem(file, "mnuFileNew", QStringLiteral("&新建"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(addItem(file, "mnuFileOpen", QStringLiteral("&打开..."),
-                    QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, &MainForm::fileOpen);
+    file->addAction(actions_.fileNew);
+    file->addAction(actions_.fileOpen);
     addBar(file, "mnuFileBar0");
-    connect(addItem(file, "mnuFileSaveAs", QStringLiteral("保存为...")), &QAction::triggered, this,
-            &MainForm::fileSaveAs);
+    file->addAction(actions_.fileSaveAs);
     addBar(file, "mnuFileBar1");
-    connect(addItem(file, "mnuFilePageSetup", QStringLiteral("Page Set&up...")),
-            &QAction::triggered, this, &MainForm::filePageSetup);
-    connect(addItem(file, "mnuFilePrint", QStringLiteral("&Print...")), &QAction::triggered, this,
-            &MainForm::filePrint);
+    file->addAction(actions_.filePageSetup);
+    file->addAction(actions_.filePrint);
     addBar(file, "mnuFileBar4");
-    connect(addItem(file, "mnuFileExit", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &QWidget::close);
+    file->addAction(actions_.fileExit);
 
     QMenu* edit = addMenu(bar, "mnuEdit", QStringLiteral("编辑"));
-    connect(addItem(edit, "mnuEditCut", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X)),
-            &QAction::triggered, this, &MainForm::editCut);
-    connect(
-        addItem(edit, "mnuEditCopy", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)),
-        &QAction::triggered, this, &MainForm::editCopy);
-    connect(
-        addItem(edit, "mnuEditPaste", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V)),
-        &QAction::triggered, this, &MainForm::editPaste);
+    edit->addActions({actions_.editCut, actions_.editCopy, actions_.editPaste});
 
-    QMenu* record = addMenu(bar, "txtbook", QStringLiteral("记录"));
-    connect(addItem(record, "savetxt", QStringLiteral("保存记录的内容")), &QAction::triggered, this,
-            &MainForm::saveRecordedContent);
+    addMenu(bar, "txtbook", QStringLiteral("记录"))->addAction(actions_.saveRecorded);
 
-    QMenu* pipes = addMenu(bar, "sgzlss", QStringLiteral("水管阻力损失计算部分"));
-    connect(addItem(pipes, "sgyzss", QStringLiteral("水管沿程阻力损失计算")), &QAction::triggered,
-            this, [this] { showChild<FrictionLossForm>(); });
-    connect(addItem(pipes, "sgjzss", QStringLiteral("水管局部阻力损失计算")), &QAction::triggered,
-            this, [this] { showChild<LocalLossForm>(); });
+    addMenu(bar, "sgzlss", QStringLiteral("水管阻力损失计算部分"))
+        ->addActions({actions_.frictionScreen, actions_.localScreen});
 
-    // The reference tables have no opening command yet.
-    QMenu* lookup = addMenu(bar, "gcsjk", QStringLiteral("供查数据库"));
-    addItem(lookup, "ccdb", QStringLiteral("不同材料管道粗糙度值表"));
-    addItem(lookup, "tjssb", QStringLiteral("推荐水速表"));
-    addItem(lookup, "sbzlssb", QStringLiteral("设备阻力损失表"));
+    addMenu(bar, "gcsjk", QStringLiteral("供查数据库"))
+        ->addActions(
+            {actions_.roughnessTable, actions_.waterVelocityTable, actions_.equipmentLossTable});
 
-    QMenu* view = addMenu(bar, "mnuView", QStringLiteral("视图"));
-    viewToolbar_ = addItem(view, "mnuViewToolbar", QStringLiteral("&Toolbar"));
-    viewToolbar_->setCheckable(true);
-    viewToolbar_->setChecked(true);
-    connect(viewToolbar_, &QAction::triggered, this,
-            [this](bool checked) { toolBar_->setVisible(checked); });
-    viewStatusBar_ = addItem(view, "mnuViewStatusBar", QStringLiteral("Status &Bar"));
-    viewStatusBar_->setCheckable(true);
-    viewStatusBar_->setChecked(true);
-    connect(viewStatusBar_, &QAction::triggered, this,
-            [this](bool checked) { statusBar_->setVisible(checked); });
+    addMenu(bar, "mnuView", QStringLiteral("视图"))
+        ->addActions({actions_.viewToolbar, actions_.viewStatusBar});
 
-    QMenu* help = addMenu(bar, "mnuHelp", QStringLiteral("帮助"));
-    connect(addItem(help, "hlp", QStringLiteral("帮助内容")), &QAction::triggered, this,
-            [this] { showChild<HelpForm>(); });
-    connect(addItem(help, "mnuHelpContents", QStringLiteral("关于Quorvel")), &QAction::triggered,
-            this, [this] { showChild<AboutForm>(); });
+    addMenu(bar, "mnuHelp", QStringLiteral("帮助"))->addActions({actions_.helpContents, actions_.about});
 }
 
 void MainForm::buildToolBar() {
@@ -190,62 +241,36 @@ void MainForm::buildToolBar() {
     toolBar_->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
-    alignGroup_ = new QActionGroup(this);
-    alignGroup_->setObjectName(QStringLiteral("alignGroup"));
-    alignGroup_->setExclusive(true);
-
     int position = 0;
-    for (const ToolButton& b : kToolButtons) {
+    const auto add = [&](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            ++position;
+            toolBar_->addAction(action);
+            // The button itself carries the key, so that it is found by the key as before.
+            toolBar_->widgetForAction(action)->setObjectName(action->data().toString());
+        }
+    };
+    const auto separate = [&] {
         ++position;
-        if (!b.icon) {
-            toolBar_->addSeparator()->setObjectName(QStringLiteral("tbSeparator%1").arg(position));
-            continue;
-        }
-        const QString key = QString::fromLatin1(b.key);
-        QAction* button = toolBar_->addAction(
-            QIcon(QStringLiteral(":/toolbar/icons/%1.xpm").arg(QLatin1String(b.icon))), key);
-        button->setObjectName(key);
-        button->setToolTip(key);
-        if (position >= 15) {
-            button->setCheckable(true);
-            alignGroup_->addAction(button);
-        }
-    }
-    connect(toolBar_, &QToolBar::actionTriggered, this, &MainForm::toolbarClick);
+        toolBar_->addSeparator()->setObjectName(QStringLiteral("tbSeparator%1").arg(position));
+    };
+    add({actions_.fileNew, actions_.fileOpen, actions_.fileSaveAs});
+    separate();
+    add({actions_.filePrint});
+    separate();
+    add({actions_.editCut, actions_.editCopy, actions_.editPaste});
+    separate();
+    add(actions_.attributes);
+    separate();
+    add(actions_.alignments);
 }
 
-void MainForm::toolbarClick(QAction* button) {
-    using Command = void (MainForm::*)();
-    struct Match {
-        const char* key;
-        Command command;  // nullptr: the button does nothing
-    };
-    static const Match kOrder[] = {
-        {"New", nullptr},
-        {"Open", &MainForm::fileOpen},
-        {"Save", &MainForm::fileSaveAs},
-        {"Print", &MainForm::filePrint},
-        {"Cut", &MainForm::editCut},
-        {"Copy", &MainForm::editCopy},
-        {"Paste", &MainForm::editPaste},
-        {"Bold", &MainForm::formatBold},
-        {"Italic", &MainForm::formatItalic},
-        {"Underline", &MainForm::formatUnderline},
-        {"Align Left", &MainForm::alignLeft},
-        {"Center", &MainForm::alignCenter},
-        {"Align Right", &MainForm::alignRight},
-    };
-    const QString key = button->objectName();
-    for (const Match& m : kOrder) {
-        if (key != QLatin1String(m.key)) continue;
-        // The toolbar shows no messages: a failing command just ends.
-        try {
-            if (m.command) (this->*m.command)();
-        } catch (const std::exception&) {
-        } catch (...) {
-        }
-        return;
-    }
+DocumentWindow* MainForm::activeDocument() const {
+    return dynamic_cast<DocumentWindow*>(activeChild());
+}
+
+void MainForm::onDocument(void (DocumentWindow::*command)()) {
+    if (DocumentWindow* document = activeDocument()) (document->*command)();
 }
 
 void MainForm::buildStatusBar() {
@@ -253,7 +278,7 @@ void MainForm::buildStatusBar() {
     statusBar_->setObjectName(QStringLiteral("sbStatusBar"));
     setStatusBar(statusBar_);
 
-    panels_ = new StatusPanels(twipsToPixels(kPanelMinTwips, screenDpi()), statusBar_);
+    panels_ = new StatusPanels(twipsToPixels(PanelMinTwips, screenDpi()), statusBar_);
     // Permanent: a temporary message of the status bar never hides the panels.
     statusBar_->addPermanentWidget(panels_, 1);
 }
@@ -355,3 +380,9 @@ QWidget* MainForm::activeChild() const {
 }
 
 Prompter& MainForm::prompter() { return prompter_; }
+
+// The result tables come with their own windows.
+void MainForm::recordFrictionResult(const QString&, const QString&, const QString&, const QString&,
+                                    const QString&, const QString&, const QString&) {}
+
+void MainForm::recordLocalResult(const QString&, const QString&, const QString&, const QString&) {}

@@ -8,6 +8,7 @@
 #include "shell/mainposition.h"
 
 class ChildWindow;
+class DocumentWindow;
 class QAction;
 class QActionGroup;
 class QMdiArea;
@@ -20,7 +21,7 @@ class StatusPanels;
 // The main window, object name "fMainform_计算管理界面": the MDI frame that hosts every other
 // window of the program, with its menus, toolbar and status bar. It restores its position
 // from `settings` when it is created and stores it when it closes.
-class MainForm : public QMainWindow, public Frame {
+class MainForm : public QMainWindow, public Frame, private ResultTables {
     Q_OBJECT
   public:
     MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent = nullptr);
@@ -32,36 +33,37 @@ class MainForm : public QMainWindow, public Frame {
     using Frame::showChild;
     QWidget* activeChild() const override;
     Prompter& prompter() override;
+    ResultTables& resultTables() override { return *this; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
 
   protected:
+    // ResultTables
+    void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
+                              const QString& gText, const QString& kText, const QString& vText,
+                              const QString& hfText) override;
+    void recordLocalResult(const QString& zetaText, const QString& vText, const QString& tText,
+                           const QString& hfText) override;
+
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QAction* newAction(const char* name, const QString& caption,
+                       const QKeySequence& shortcut = {});
+    // A command that also has a toolbar button: `key` is the button's key and tip.
+    QAction* newToolAction(const char* name, const QString& caption, const char* key,
+                           const char* icon, const QKeySequence& shortcut = {});
+    void createActions();
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
     void loadPosition();
     void storePosition();
-    void toolbarClick(QAction* button);
 
-    // The document commands act on the notebook window, which is not built yet: until then
-    // they do nothing.
-    void fileOpen() {}
-    void fileSaveAs() {}
-    void filePageSetup() {}
-    void filePrint() {}
-    void editCut() {}
-    void editCopy() {}
-    void editPaste() {}
-    void saveRecordedContent() {}
-    void formatBold() {}
-    void formatItalic() {}
-    void formatUnderline() {}
-    void alignLeft() {}
-    void alignCenter() {}
-    void alignRight() {}
+    // The active child window when it holds a document, or nullptr.
+    DocumentWindow* activeDocument() const;
+    // Runs a document command on the active document window; nothing without one.
+    void onDocument(void (DocumentWindow::*command)());
 
     Prompter& prompter_;
     SettingsStore& settings_;
@@ -69,10 +71,32 @@ class MainForm : public QMainWindow, public Frame {
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QActionGroup* alignGroup_ = nullptr;
+    // Every command, created once and placed in its menu and on the toolbar.
+    struct {
+        QAction* fileNew;
+        QAction* fileOpen;
+        QAction* fileSaveAs;
+        QAction* filePageSetup;
+        QAction* filePrint;
+        QAction* fileExit;
+        QAction* editCut;
+        QAction* editCopy;
+        QAction* editPaste;
+        QAction* saveRecorded;
+        QList<QAction*> attributes;  // Bold, Italic, Underline
+        QList<QAction*> alignments;  // Align Left, Center, Align Right
+        QAction* frictionScreen;
+        QAction* localScreen;
+        QAction* roughnessTable;
+        QAction* waterVelocityTable;
+        QAction* equipmentLossTable;
+        QAction* viewToolbar;
+        QAction* viewStatusBar;
+        QAction* helpContents;
+        QAction* about;
+    } actions_{};
     QStatusBar* statusBar_ = nullptr;
     StatusPanels* panels_ = nullptr;
-    QAction* viewToolbar_ = nullptr;
-    QAction* viewStatusBar_ = nullptr;
 
     QHash<QString, QPointer<ChildWindow>> children_;
     // The position as loaded, in twips and as placed in pixels.

@@ -158,17 +158,17 @@ void TestLosses::localLoss() {
     QFETCH(float, v);
     QFETCH(float, t);
     QFETCH(QString, text);
-    const CalcOutcome<float> r = computeLocalLoss(zeta, v, t);
+    const CalcOutcome<float> r = computeLocalLoss({zeta, v, t});
     QVERIFY(r.ok());
     QCOMPARE(::text(r.value()), text);
 }
 
 void TestLosses::localLossOverflows() {
-    const CalcOutcome<float> big = computeLocalLoss(1.0f, 3e38f, 50.0f);
+    const CalcOutcome<float> big = computeLocalLoss({1.0f, 3e38f, 50.0f});
     QVERIFY(!big.ok());
     QCOMPARE(big.failure(), CalcFailure::Overflow);
-    QVERIFY(!computeLocalLoss(FLT_MAX, 1e3f, 50.0f).ok());
-    QVERIFY(computeLocalLoss(1.0f, 1e17f, 50.0f).ok());
+    QVERIFY(!computeLocalLoss({FLT_MAX, 1e3f, 50.0f}).ok());
+    QVERIFY(computeLocalLoss({1.0f, 1e17f, 50.0f}).ok());
 }
 
 QTEST_APPLESS_MAIN(TestLosses)

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -149,7 +150,8 @@ class TestMainForm : public QObject {
 
     void toolbarButtons() {
         Harness h;
-        const QList<QAction*> buttons = h.find<QToolBar>(QStringLiteral("tbToolBar"))->actions();
+        auto* toolBar = h.find<QToolBar>(QStringLiteral("tbToolBar"));
+        const QList<QAction*> buttons = toolBar->actions();
         const QStringList keys{"New",       "Open", "Save",       "",       "Print",      "",
                                "Cut",       "Copy", "Paste",      "",       "Bold",       "Italic",
                                "Underline", "",     "Align Left", "Center", "Align Right"};
@@ -160,7 +162,9 @@ class TestMainForm : public QObject {
                 QVERIFY2(b->isSeparator(), qPrintable(QString::number(i + 1)));
                 continue;
             }
-            QCOMPARE(b->objectName(), keys[i]);
+            // The button carries the key; the command behind it may also stand in a menu.
+            QCOMPARE(toolBar->widgetForAction(b)->objectName(), keys[i]);
+            QCOMPARE(b->data().toString(), keys[i]);
             QCOMPARE(b->toolTip(), keys[i]);
             const QImage picture = b->icon().pixmap(16, 16).toImage();
             QCOMPARE(picture.size(), QSize(16, 16));
@@ -172,9 +176,33 @@ class TestMainForm : public QObject {
         }
     }
 
+    // A command with a menu item and a toolbar button is one action: the same shortcut, the
+    // same handler, whichever way the user starts it.
+    void menuAndToolbarShareCommands_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("key");
+        for (auto [item, key] : {std::pair{"mnuFileNew", "New"}, {"mnuFileOpen", "Open"},
+                                 {"mnuFileSaveAs", "Save"}, {"mnuFilePrint", "Print"},
+                                 {"mnuEditCut", "Cut"}, {"mnuEditCopy", "Copy"},
+                                 {"mnuEditPaste", "Paste"}})
+            QTest::newRow(item) << QString::fromLatin1(item) << QString::fromLatin1(key);
+    }
+
+    void menuAndToolbarShareCommands() {
+        QFETCH(QString, item);
+        QFETCH(QString, key);
+        Harness h;
+        auto* toolBar = h.find<QToolBar>(QStringLiteral("tbToolBar"));
+        auto* button = h.find<QToolButton>(key);
+        QVERIFY(button);
+        QCOMPARE(button->defaultAction(), h.find(item));
+        QVERIFY(toolBar->actions().contains(h.find(item)));
+    }
+
     void alignmentButtonsAreOneExclusiveGroup() {
         Harness h;
         QAction* left = h.find(QStringLiteral("Align Left"));
+        QVERIFY(left);
         QAction* center = h.find(QStringLiteral("Center"));
         QAction* right = h.find(QStringLiteral("Align Right"));
         QVERIFY(left->actionGroup() && left->actionGroup()->isExclusive());

@@ -3,9 +3,27 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "platform/frame.h"
 #include "tests/support/scriptedprompter.h"
+
+// Result tables that remember what was recorded, one list of texts per call.
+class RecordingTables : public ResultTables {
+  public:
+    void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
+                              const QString& gText, const QString& kText, const QString& vText,
+                              const QString& hfText) override {
+        frictionCalls.append({dText, lText, tText, gText, kText, vText, hfText});
+    }
+    void recordLocalResult(const QString& zetaText, const QString& vText, const QString& tText,
+                           const QString& hfText) override {
+        localCalls.append({zetaText, vText, tText, hfText});
+    }
+
+    QList<QStringList> frictionCalls;
+    QList<QStringList> localCalls;
+};
 
 // A Frame for tests of single windows: child windows become top-level windows, the caption
 // panel is a plain text, prompts go to a ScriptedPrompter.
@@ -18,6 +36,7 @@ class FakeFrame : public Frame {
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
     QWidget* activeChild() const override { return lastShown_; }
     Prompter& prompter() override { return scripted; }
+    ResultTables& resultTables() override { return tables; }
 
     // The open child registered under `key`, or nullptr.
     QWidget* child(const QString& key) const { return children_.value(key); }
@@ -25,6 +44,7 @@ class FakeFrame : public Frame {
 
     QString captionPanel;
     ScriptedPrompter scripted;
+    RecordingTables tables;
     int showCount = 0;
 
   private:

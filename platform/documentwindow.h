@@ -1,0 +1,24 @@
+#pragma once
+
+#include <Qt>
+
+// A child window that holds a document. The main window's document commands (File, Edit, the
+// format buttons) go to the active child window when it is one; each document window owns its
+// document, its file name, its saving and its question before closing.
+class DocumentWindow {
+  public:
+    enum class Attribute { Bold, Italic, Underline };
+
+    virtual ~DocumentWindow() = default;
+
+    virtual void openDocument() = 0;
+    virtual void saveDocumentAs() = 0;
+    virtual void saveRecordedContent() = 0;
+    virtual void printDocument() = 0;
+    virtual void cut() = 0;
+    virtual void copy() = 0;
+    virtual void paste() = 0;
+    // Toggles the attribute of the selection; true when the selection then has it.
+    virtual bool toggleAttribute(Attribute attribute) = 0;
+    virtual void setAlignment(Qt::Alignment alignment) = 0;
+};

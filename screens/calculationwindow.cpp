@@ -1,0 +1,66 @@
+#include "screens/calculationwindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/frame.h"
+#include "platform/windowframe.h"
+#include "screens/formparts.h"
+
+CalculationWindow::CalculationWindow(Frame& frame, const QString& objectName,
+                                     const QString& caption, const QFont& font, QWidget* parent)
+    : QWidget(parent), frame_(frame) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    setDialogFrame(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(font);
+    frame_.setCaptionPanelText(caption);
+}
+
+void CalculationWindow::setDefaultButton(QPushButton* button) {
+    defaultButton_ = button;
+    button->setDefault(true);
+}
+
+CalculationWindow::InputRow CalculationWindow::addInputRow(QWidget* parent,
+                                                           const RowColumns& columns, int top,
+                                                           const char* labelName,
+                                                           const QString& labelText,
+                                                           const char* boxName,
+                                                           const QString& boxText,
+                                                           const char* unitName,
+                                                           const QString& unitText) {
+    constexpr int RowHeight = 24;
+    InputRow row{};
+    row.label = formparts::makeLabel(parent, labelName, labelText,
+                                     QRect(columns.labelX, top, columns.labelWidth, RowHeight),
+                                     Qt::AlignRight | Qt::AlignVCenter);
+    row.box = formparts::makeBox(parent, boxName, boxText,
+                                 QRect(columns.boxX, top, columns.boxWidth, RowHeight));
+    if (unitName)
+        row.unit = formparts::makeLabel(parent, unitName, unitText,
+                                        QRect(columns.unitX, top, columns.unitWidth, RowHeight));
+    return row;
+}
+
+std::optional<float> CalculationWindow::readInput(const InputRow& row) {
+    return formparts::readSingle(frame_.prompter(), row.label, row.box);
+}
+
+void CalculationWindow::closeEvent(QCloseEvent* event) {
+    frame_.setCaptionPanelText(QString());
+    event->accept();
+}
+
+void CalculationWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter in a box (which passes the key on) presses the default button.
+    if (defaultButton_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        defaultButton_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

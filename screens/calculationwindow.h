@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+class Frame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// What the calculation screens and the coefficient reference have in common: a child window
+// with a fixed dialog frame, destroyed on closing, whose caption stands in the main window's
+// caption panel while it is open, and where Enter presses the default button.
+class CalculationWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Where the label, the box and the unit of one input row stand, in pixels from the left.
+    struct RowColumns {
+        int labelX;
+        int labelWidth;
+        int boxX;
+        int boxWidth;
+        int unitX;
+        int unitWidth;
+    };
+    struct InputRow {
+        QLabel* label;
+        QLineEdit* box;
+        QLabel* unit;
+    };
+
+  protected:
+    CalculationWindow(Frame& frame, const QString& objectName, const QString& caption,
+                      const QFont& font, QWidget* parent);
+
+    // The button that Enter presses anywhere in the window.
+    void setDefaultButton(QPushButton* button);
+
+    // A right-aligned label, the box and its unit on one line at `top`; the unit is left out
+    // when `unitName` is null.
+    static InputRow addInputRow(QWidget* parent, const RowColumns& columns, int top,
+                                const char* labelName, const QString& labelText,
+                                const char* boxName, const QString& boxText,
+                                const char* unitName = nullptr, const QString& unitText = {});
+
+    // The row's box as a 32-bit number; when it is not a number, the user is told which box
+    // (by its label) and what it holds, and nothing is returned.
+    std::optional<float> readInput(const InputRow& row);
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    Frame& frame_;
+
+  private:
+    QPushButton* defaultButton_ = nullptr;
+};
