@@ -20,9 +20,7 @@ const std::array<WaterDensityRow, 16> WaterDensityTable{{
     {100, 958.4},
 }};
 
-namespace WaterProperties {
-
-double density(float t) {
+double WaterProperties::density(float t) {
     const double td = t;
     // Exact comparison on purpose: 45.0 is a table entry, 44.9 is not.
     for (const WaterDensityRow& row : WaterDensityTable) {
@@ -36,10 +34,8 @@ double density(float t) {
     return a + b + c;
 }
 
-double kinematicViscosity(float t) {
+double WaterProperties::kinematicViscosity(float t) {
     const double td = t;
     const double denominator = 0.00022 * (td * td) + (0.0337 * td + 1.0);
     return 1e-4 * 0.0178 * (1.0 / denominator);
 }
-
-}  // namespace WaterProperties

@@ -3,8 +3,8 @@
 #include <QSettings>
 
 namespace {
-const QString kOrganisation = QStringLiteral("Quorvel");
-const QString kApplication = QStringLiteral("Quorvel");
+const QString OrganisationName = QStringLiteral("Quorvel");
+const QString ApplicationName = QStringLiteral("Quorvel");
 
 QString path(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -13,7 +13,7 @@ QString path(const QString& section, const QString& key) {
 
 SettingsStore::SettingsStore()
     : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            kOrganisation, kApplication)) {}
+                                            OrganisationName, ApplicationName)) {}
 
 SettingsStore::SettingsStore(const QString& filePath)
     : settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}

@@ -8,21 +8,21 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Settings");
-const QString kLeft = QStringLiteral("MainLeft");
-const QString kTop = QStringLiteral("MainTop");
-const QString kWidth = QStringLiteral("MainWidth");
-const QString kHeight = QStringLiteral("MainHeight");
+const QString SettingsSection = QStringLiteral("Settings");
+const QString LeftKey = QStringLiteral("MainLeft");
+const QString TopKey = QStringLiteral("MainTop");
+const QString WidthKey = QStringLiteral("MainWidth");
+const QString HeightKey = QStringLiteral("MainHeight");
 
 float readTwips(const SettingsStore& store, const QString& key, float fallback) {
-    const std::optional<QString> text = store.text(kSection, key);
+    const std::optional<QString> text = store.text(SettingsSection, key);
     if (!text) return fallback;
     const numbertext::ParsedSingle parsed = numbertext::parseSingle(text->toStdString());
     return parsed.ok() ? *parsed.value : fallback;
 }
 
 void writeTwips(SettingsStore& store, const QString& key, float twips) {
-    store.setText(kSection, key, QString::fromStdString(numbertext::generalText(twips)));
+    store.setText(SettingsSection, key, QString::fromStdString(numbertext::generalText(twips)));
 }
 
 }  // namespace
@@ -30,18 +30,18 @@ void writeTwips(SettingsStore& store, const QString& key, float twips) {
 MainPosition readMainPosition(const SettingsStore& store) {
     const MainPosition defaults;
     MainPosition p;
-    p.left = readTwips(store, kLeft, defaults.left);
-    p.top = readTwips(store, kTop, defaults.top);
-    p.width = readTwips(store, kWidth, defaults.width);
-    p.height = readTwips(store, kHeight, defaults.height);
+    p.left = readTwips(store, LeftKey, defaults.left);
+    p.top = readTwips(store, TopKey, defaults.top);
+    p.width = readTwips(store, WidthKey, defaults.width);
+    p.height = readTwips(store, HeightKey, defaults.height);
     return p;
 }
 
 void writeMainPosition(SettingsStore& store, const MainPosition& position) {
-    writeTwips(store, kLeft, position.left);
-    writeTwips(store, kTop, position.top);
-    writeTwips(store, kWidth, position.width);
-    writeTwips(store, kHeight, position.height);
+    writeTwips(store, LeftKey, position.left);
+    writeTwips(store, TopKey, position.top);
+    writeTwips(store, WidthKey, position.width);
+    writeTwips(store, HeightKey, position.height);
 }
 
 QRect positionToPixels(const MainPosition& position, double logicalDpi) {

@@ -10,6 +10,7 @@
 #include "platform/fonts.h"
 #include "screens/frictionlossform.h"
 #include "tests/support/fakeframe.h"
+#include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -52,28 +53,22 @@ class TestFrictionLossForm : public QObject {
     void hintTimerRuns();
     void hoverGreenUntilBackground();
     void tabOrder();
+    void recordPassesTheBoxTextsAsTheyStand();
     void exitEmptiesCaptionAndReopenRestoresDefaults();
     void screenshots();
 
   private:
     template <typename T = QLineEdit>
     T* get(const char* name) {
-        T* w = form_->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return formprobe::control<T>(form_, name);
     }
     QString text(const char* name) { return get(name)->text(); }
     void setText(const char* name, const QString& value) { get(name)->setText(value); }
-    void click(const char* name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
+    void click(const char* name) { formprobe::click(form_, name); }
     QStringList boxTexts();
 
-    // Exactly one message was shown, this one.
     void expectOnePrompt(const QString& text, const QString& title, PromptButtons buttons) {
-        QCOMPARE(frame_->scripted.calls().size(), 1);
-        const ScriptedPrompter::Call& call = frame_->scripted.calls().first();
-        QCOMPARE(call.text, text);
-        QCOMPARE(call.title, title);
-        QCOMPARE(call.buttons, buttons);
+        formprobe::expectOnePrompt(frame_->scripted, text, title, buttons);
     }
 
     FakeFrame* frame_ = nullptr;
@@ -426,6 +421,19 @@ void TestFrictionLossForm::exitEmptiesCaptionAndReopenRestoresDefaults() {
     QCOMPARE(frame_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
     QVERIFY(!form_->lastResult);
+}
+
+void TestFrictionLossForm::recordPassesTheBoxTextsAsTheyStand() {
+    click("Command5");
+    click("Command1");
+    setText("Text1", QStringLiteral(" 50 "));
+    click("Command5");
+    const QList<QStringList>& calls = frame_->tables.frictionCalls;
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(calls[0], (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
+    // Edited after computing: recorded as shown, not computed again.
+    QCOMPARE(calls[1], (QStringList{" 50 ", "1000", "45", "1", "0.2", "0.1414711", "7.067252"}));
+    QVERIFY(frame_->tables.localCalls.isEmpty());
 }
 
 void TestFrictionLossForm::screenshots() {

@@ -11,6 +11,7 @@
 #include "screens/locallosscoefficientform.h"
 #include "screens/locallossform.h"
 #include "tests/support/fakeframe.h"
+#include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -45,6 +46,7 @@ class TestLocalLossForm : public QObject {
     void recomputeCancelThenOk();
     void hoverGreenUntilBackground();
     void tabOrder();
+    void recordPassesTheBoxTextsAsTheyStand();
     void coefficientTableOpensOnce();
     void captionPanelFollowsLastOpenedOrClosed();
     void exitAndReopenRestoresDefaults();
@@ -53,23 +55,16 @@ class TestLocalLossForm : public QObject {
   private:
     template <typename T = QLineEdit>
     T* get(const char* name) {
-        T* w = form_->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return formprobe::control<T>(form_, name);
     }
-    void click(const char* name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
+    void click(const char* name) { formprobe::click(form_, name); }
     QStringList boxTexts() {
         return {get("Text1")->text(), get("Text2")->text(), get("Text3")->text(),
                 get("Text4")->text()};
     }
 
-    // Exactly one message was shown, this one.
     void expectOnePrompt(const QString& text, const QString& title, PromptButtons buttons) {
-        QCOMPARE(frame_->scripted.calls().size(), 1);
-        const ScriptedPrompter::Call& call = frame_->scripted.calls().first();
-        QCOMPARE(call.text, text);
-        QCOMPARE(call.title, title);
-        QCOMPARE(call.buttons, buttons);
+        formprobe::expectOnePrompt(frame_->scripted, text, title, buttons);
     }
 
     FakeFrame* frame_ = nullptr;
@@ -304,6 +299,14 @@ void TestLocalLossForm::exitAndReopenRestoresDefaults() {
     form_ = frame_->showChild<LocalLossForm>();
     QCOMPARE(frame_->captionPanel, Caption);
     QCOMPARE(boxTexts(), Defaults);
+}
+
+void TestLocalLossForm::recordPassesTheBoxTextsAsTheyStand() {
+    click("Command1");
+    get("Text2")->setText(QStringLiteral("２"));
+    click("Command6");
+    QCOMPARE(frame_->tables.localCalls, (QList<QStringList>{{"1.0", "２", "50", "711.36"}}));
+    QVERIFY(frame_->tables.frictionCalls.isEmpty());
 }
 
 void TestLocalLossForm::screenshots() {
