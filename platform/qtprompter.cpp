@@ -62,6 +62,11 @@ PromptAnswer QtPrompter::ask(const QString& text, const QString& title, PromptBu
             box.setDefaultButton(QMessageBox::Ok);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
+        case PromptButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
     }
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
@@ -87,8 +92,10 @@ QString QtPrompter::openFileName(const QString& title, const QString& filter) {
     return QFileDialog::getOpenFileName(dialogParent(), title, QString(), qtFileFilter(filter));
 }
 
-QString QtPrompter::saveFileName(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(dialogParent(), title, QString(), qtFileFilter(filter));
+QString QtPrompter::saveFileName(const QString& title, const QString& filter,
+                                 const QString& startPath) {
+    return QFileDialog::getSaveFileName(dialogParent(), title, startPath, qtFileFilter(filter),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 bool QtPrompter::choosePrinter(QPrinter& printer, const QString& title) {

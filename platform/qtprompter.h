@@ -8,7 +8,8 @@ class QtPrompter : public Prompter {
   public:
     PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) override;
     QString openFileName(const QString& title, const QString& filter) override;
-    QString saveFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter,
+                         const QString& startPath = QString()) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
 };
 

@@ -381,8 +381,3 @@ QWidget* MainForm::activeChild() const {
 
 Prompter& MainForm::prompter() { return prompter_; }
 
-// The result tables come with their own windows.
-void MainForm::recordFrictionResult(const QString&, const QString&, const QString&, const QString&,
-                                    const QString&, const QString&, const QString&) {}
-
-void MainForm::recordLocalResult(const QString&, const QString&, const QString&, const QString&) {}

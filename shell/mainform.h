@@ -6,6 +6,7 @@
 
 #include "platform/frame.h"
 #include "shell/mainposition.h"
+#include "tables/tablerecorder.h"
 
 class ChildWindow;
 class DocumentWindow;
@@ -21,7 +22,7 @@ class StatusPanels;
 // The main window, object name "fMainform_计算管理界面": the MDI frame that hosts every other
 // window of the program, with its menus, toolbar and status bar. It restores its position
 // from `settings` when it is created and stores it when it closes.
-class MainForm : public QMainWindow, public Frame, private ResultTables {
+class MainForm : public QMainWindow, public Frame {
     Q_OBJECT
   public:
     MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent = nullptr);
@@ -33,18 +34,11 @@ class MainForm : public QMainWindow, public Frame, private ResultTables {
     using Frame::showChild;
     QWidget* activeChild() const override;
     Prompter& prompter() override;
-    ResultTables& resultTables() override { return *this; }
+    ResultTables& resultTables() override { return tables_; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
 
   protected:
-    // ResultTables
-    void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
-                              const QString& gText, const QString& kText, const QString& vText,
-                              const QString& hfText) override;
-    void recordLocalResult(const QString& zetaText, const QString& vText, const QString& tText,
-                           const QString& hfText) override;
-
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -67,6 +61,7 @@ class MainForm : public QMainWindow, public Frame, private ResultTables {
 
     Prompter& prompter_;
     SettingsStore& settings_;
+    TableRecorder tables_{*this};
 
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolBar_ = nullptr;

@@ -30,8 +30,9 @@ QString ScriptedPrompter::openFileName(const QString& title, const QString& filt
     return fileNames_.dequeue();
 }
 
-QString ScriptedPrompter::saveFileName(const QString& title, const QString& filter) {
-    calls_.append({QStringLiteral("save"), filter, title, PromptButtons::Ok});
+QString ScriptedPrompter::saveFileName(const QString& title, const QString& filter,
+                                       const QString& startPath) {
+    calls_.append({QStringLiteral("save"), filter, title, PromptButtons::Ok, startPath});
     if (fileNames_.isEmpty()) {
         unexpected(calls_.last());
         return {};

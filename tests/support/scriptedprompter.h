@@ -15,6 +15,7 @@ class ScriptedPrompter : public Prompter {
         QString text;
         QString title;
         PromptButtons buttons = PromptButtons::Ok;
+        QString startPath;  // save dialogs
     };
 
     void queueAnswer(PromptAnswer answer) { answers_.enqueue(answer); }
@@ -28,7 +29,8 @@ class ScriptedPrompter : public Prompter {
 
     PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) override;
     QString openFileName(const QString& title, const QString& filter) override;
-    QString saveFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter,
+                         const QString& startPath = QString()) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
 
   private:
