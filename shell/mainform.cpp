@@ -85,7 +85,8 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
 
 MainForm::~MainForm() = default;
 
-QAction* MainForm::newAction(const char* name, const QString& caption, const QKeySequence& shortcut) {
+QAction* MainForm::newAction(const char* name, const QString& caption,
+                             const QKeySequence& shortcut) {
     auto* action = new QAction(caption, this);
     action->setObjectName(QString::fromUtf8(name));
     action->setShortcut(shortcut);
@@ -111,11 +112,13 @@ void MainForm::createActions() {
                                       QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(actions_.fileOpen, &QAction::triggered, this,
             [this] { onDocument(&DocumentWindow::openDocument); });
-    actions_.fileSaveAs = newToolAction("mnuFileSaveAs", QStringLiteral("保存为..."), "Save", "save");
+    actions_.fileSaveAs =
+        newToolAction("mnuFileSaveAs", QStringLiteral("保存为..."), "Save", "save");
     connect(actions_.fileSaveAs, &QAction::triggered, this,
             [this] { onDocument(&DocumentWindow::saveDocumentAs); });
     actions_.filePageSetup = newAction("mnuFilePageSetup", QStringLiteral("Page Set&up..."));
-    actions_.filePrint = newToolAction("mnuFilePrint", QStringLiteral("&Print..."), "Print", "print");
+    actions_.filePrint =
+        newToolAction("mnuFilePrint", QStringLiteral("&Print..."), "Print", "print");
     connect(actions_.filePrint, &QAction::triggered, this,
             [this] { onDocument(&DocumentWindow::printDocument); });
     actions_.fileExit = newAction("mnuFileExit", QStringLiteral("E&xit"));
@@ -123,10 +126,12 @@ void MainForm::createActions() {
 
     actions_.editCut = newToolAction("mnuEditCut", QStringLiteral("Cu&t"), "Cut", "cut",
                                      QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(actions_.editCut, &QAction::triggered, this, [this] { onDocument(&DocumentWindow::cut); });
+    connect(actions_.editCut, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::cut); });
     actions_.editCopy = newToolAction("mnuEditCopy", QStringLiteral("&Copy"), "Copy", "copy",
                                       QKeySequence(Qt::CTRL | Qt::Key_C));
-    connect(actions_.editCopy, &QAction::triggered, this, [this] { onDocument(&DocumentWindow::copy); });
+    connect(actions_.editCopy, &QAction::triggered, this,
+            [this] { onDocument(&DocumentWindow::copy); });
     actions_.editPaste = newToolAction("mnuEditPaste", QStringLiteral("&Paste"), "Paste", "paste",
                                        QKeySequence(Qt::CTRL | Qt::Key_V));
     connect(actions_.editPaste, &QAction::triggered, this,
@@ -178,7 +183,8 @@ void MainForm::createActions() {
     connect(actions_.frictionScreen, &QAction::triggered, this,
             [this] { showChild<FrictionLossForm>(); });
     actions_.localScreen = newAction("sgjzss", QStringLiteral("水管局部阻力损失计算"));
-    connect(actions_.localScreen, &QAction::triggered, this, [this] { showChild<LocalLossForm>(); });
+    connect(actions_.localScreen, &QAction::triggered, this,
+            [this] { showChild<LocalLossForm>(); });
 
     actions_.roughnessTable = newAction("ccdb", QStringLiteral("不同材料管道粗糙度值表"));
     actions_.waterVelocityTable = newAction("tjssb", QStringLiteral("推荐水速表"));
@@ -230,7 +236,8 @@ void MainForm::buildMenus() {
     addMenu(bar, "mnuView", QStringLiteral("视图"))
         ->addActions({actions_.viewToolbar, actions_.viewStatusBar});
 
-    addMenu(bar, "mnuHelp", QStringLiteral("帮助"))->addActions({actions_.helpContents, actions_.about});
+    addMenu(bar, "mnuHelp", QStringLiteral("帮助"))
+        ->addActions({actions_.helpContents, actions_.about});
 }
 
 void MainForm::buildToolBar() {
@@ -380,4 +387,3 @@ QWidget* MainForm::activeChild() const {
 }
 
 Prompter& MainForm::prompter() { return prompter_; }
-

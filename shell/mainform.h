@@ -42,8 +42,7 @@ class MainForm : public QMainWindow, public Frame {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QAction* newAction(const char* name, const QString& caption,
-                       const QKeySequence& shortcut = {});
+    QAction* newAction(const char* name, const QString& caption, const QKeySequence& shortcut = {});
     // A command that also has a toolbar button: `key` is the button's key and tip.
     QAction* newToolAction(const char* name, const QString& caption, const char* key,
                            const char* icon, const QKeySequence& shortcut = {});

@@ -85,7 +85,7 @@ QLabel* label(QWidget* parent, const QString& text, const QRect& geometry,
 QPushButton* button(QWidget* parent, const char* name, const QString& text, int top) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(600, top, 110, 40);
+    b->setGeometry(680, top, 110, 40);
     return b;
 }
 
@@ -104,7 +104,7 @@ ResultTableForm::ResultTableForm(Frame& frame, Kind kind, QWidget* parent)
 
 void ResultTableForm::buildControls() {
     const KindTexts& texts = textsOf(kind_);
-    setFixedSize(724, 372);
+    setFixedSize(804, 372);
 
     // The parameter lines line up their fields in a face whose digits and blanks are all of
     // one width, as 宋体 has them; the CJK mono face is the one installed that does.
@@ -114,10 +114,10 @@ void ResultTableForm::buildControls() {
 
     parameterList_ = new QListWidget(this);
     parameterList_->setObjectName(QStringLiteral("List2"));
-    parameterList_->setGeometry(10, 34, 440, 256);
+    parameterList_->setGeometry(10, 34, 500, 256);
     resultList_ = new QListWidget(this);
     resultList_->setObjectName(QStringLiteral("List1"));
-    resultList_->setGeometry(450, 34, 140, 256);
+    resultList_->setGeometry(510, 34, 160, 256);
     resultList_->setSelectionMode(QAbstractItemView::MultiSelection);
     for (QListWidget* list : {parameterList_, resultList_}) {
         list->setFont(listFont);
@@ -134,18 +134,18 @@ void ResultTableForm::buildControls() {
             parameterList_->verticalScrollBar(), &QScrollBar::setValue);
 
     placeColumnLabels(texts.columnLabels, texts.sampleLine);
-    label(this, texts.resultLabel, QRect(450, 10, 150, 22));
+    label(this, texts.resultLabel, QRect(510, 10, 160, 22));
 
-    label(this, texts.totalLabel, QRect(290, 298, 158, 24), Qt::AlignRight | Qt::AlignVCenter);
+    label(this, texts.totalLabel, QRect(350, 298, 158, 24), Qt::AlignRight | Qt::AlignVCenter);
     totalBox_ = new QLineEdit(QStringLiteral("0"), this);
     totalBox_->setObjectName(QStringLiteral("Text1"));
-    totalBox_->setGeometry(450, 298, 112, 24);
-    label(this, UnitText, QRect(566, 298, 28, 24));
+    totalBox_->setGeometry(510, 298, 128, 24);
+    label(this, UnitText, QRect(642, 298, 28, 24));
 
     label(this, PathLabel, QRect(10, 336, 130, 24));
     pathBox_ = new QLineEdit(texts.defaultPath, this);
     pathBox_->setObjectName(QStringLiteral("Text2"));
-    pathBox_->setGeometry(140, 336, 450, 24);
+    pathBox_->setGeometry(140, 336, 530, 24);
 
     QPushButton* totalButton = button(this, "Command4", texts.totalButton, 34);
     QPushButton* deleteButton = button(this, "Command1", DeleteText, 88);
@@ -192,7 +192,6 @@ void ResultTableForm::recordLocalResult(const QString& zetaText, const QString& 
 void ResultTableForm::appendRow(const ResultRowTexts& row) {
     parameterList_->addItem(QString::fromStdString(row.parameterLine));
     resultList_->addItem(QString::fromStdString(row.resultText));
-    resultList_->scrollToBottom();
     unsaved_ = true;
 }
 
@@ -215,7 +214,8 @@ void ResultTableForm::deleteRows() {
 void ResultTableForm::total() {
     std::vector<std::string> results;
     results.reserve(rowCount());
-    for (int i = 0; i < rowCount(); ++i) results.push_back(resultList_->item(i)->text().toStdString());
+    for (int i = 0; i < rowCount(); ++i)
+        results.push_back(resultList_->item(i)->text().toStdString());
     totalBox_->setText(QString::fromStdString(tableTotal(results)));
 }
 
@@ -225,8 +225,8 @@ void ResultTableForm::save() {
     for (int i = 0; i < rowCount(); ++i)
         rows.push_back({parameterList_->item(i)->text().toStdString(),
                         resultList_->item(i)->text().toStdString()});
-    const tablefiles::TableKind kind = kind_ == Kind::Friction ? tablefiles::TableKind::Friction
-                                                               : tablefiles::TableKind::Local;
+    const tablefiles::TableKind kind =
+        kind_ == Kind::Friction ? tablefiles::TableKind::Friction : tablefiles::TableKind::Local;
     const std::optional<QString> saved =
         exportTable(frame_.prompter(), kind, rows, totalBox_->text(), pathBox_->text());
     if (!saved) return;
@@ -236,7 +236,8 @@ void ResultTableForm::save() {
 
 void ResultTableForm::closeEvent(QCloseEvent* event) {
     if (unsaved_ && rowCount() > 0 &&
-        frame_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNo) != PromptAnswer::Yes) {
+        frame_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNo) !=
+            PromptAnswer::Yes) {
         event->ignore();
         return;
     }

@@ -19,7 +19,8 @@ const QString DialogFilter =
 
 // What follows the last folder separator of either system.
 QString fileNamePart(const QString& path) {
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype cut =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return path.mid(cut + 1);
 }
 
@@ -37,7 +38,8 @@ QString exportFailureText(const tablefiles::WriteResult& result, const QString& 
         case WriteFailure::None:
             return {};
         case WriteFailure::DriveLetter:
-            reason = QStringLiteral("路径以驱动器号“%1”开头，本系统没有驱动器号。").arg(path.left(2));
+            reason =
+                QStringLiteral("路径以驱动器号“%1”开头，本系统没有驱动器号。").arg(path.left(2));
             break;
         case WriteFailure::FolderMissing:
             reason = QStringLiteral("文件夹“%1”不存在。")
@@ -53,10 +55,11 @@ QString exportFailureText(const tablefiles::WriteResult& result, const QString& 
             reason = QStringLiteral("磁盘空间不足。");
             break;
         case WriteFailure::TooManyRows:
-            reason = QStringLiteral(
-                         "Excel 97-2003 工作簿（.xls）的一张工作表最多 65536 行，除表头和总计外最多"
-                         "只能保存 65534 行记录，而表格有 %1 行。请把文件名的扩展名改为 .xlsx 再保存。")
-                         .arg(rows);
+            reason =
+                QStringLiteral(
+                    "Excel 97-2003 工作簿（.xls）的一张工作表最多 65536 行，除表头和总计外最多"
+                    "只能保存 65534 行记录，而表格有 %1 行。请把文件名的扩展名改为 .xlsx 再保存。")
+                    .arg(rows);
             break;
         case WriteFailure::CellTooLong:
             reason = QStringLiteral("有一行的文字超过了工作簿单元格允许的 32767 个字符。");
