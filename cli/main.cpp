@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "cli/calculators.h"
+#include "core/numbertext.h"
 #include "tablefiles/csvreader.h"
 #include "tablefiles/outputbuffer.h"
-#include "core/numbertext.h"
+#include "tablefiles/workbook.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ constexpr std::string_view HelpText = R"(Usage:
   quorvel-calc local zeta v t
   quorvel-calc friction --csv FILE
   quorvel-calc local --csv FILE
+  quorvel-calc friction --csv FILE --table OUT
+  quorvel-calc local --csv FILE --table OUT
   quorvel-calc --help
 
 Computes the friction loss of a straight water pipe section or the local loss of a fitting,
@@ -77,13 +80,25 @@ CSV mode
     negative-root     the sum under the cube root of the friction factor is negative
     overflow          a value leaves the range of a 32-bit real
 
+Result table
+  --table OUT also writes the workbook that the program's result table would save after
+  recording every successful row in input order and pressing its total button once: sheet
+  "sheet1", headers in C1 and D1, one row per successful input row (parameter line in C, loss
+  with three decimals in D), the total in the row after the last. Failed rows are left out
+  (and reported in the CSV as usual). OUT ending in .xlsx (any letter case) is an Office Open
+  XML workbook; any other name an Excel 97-2003 .xls workbook (at most 65534 rows). An
+  existing OUT is replaced; it is written beside OUT and renamed into place, so a failed
+  write leaves the old file. When the workbook cannot be written, the CSV output is still
+  complete and the exit status is 2, with a message naming OUT.
+
 Exit status
   0  every row (or the one argument-mode computation) produced a result
   1  some rows failed (CSV mode; the rows say why), or the computation failed (argument
      mode; the reason code is printed on standard error)
   2  usage error, an argument that is not a number, a missing or wrong header, unreadable
-     input (also a line longer than 1 MiB), or output that cannot be written; a one-line
-     message goes to standard error (rows already written stay written)
+     input (also a line longer than 1 MiB), output or a --table workbook that cannot be
+     written; a one-line message goes to standard error (rows already written stay
+     written)
 )";
 
 int usageError(const std::string& message) {
@@ -152,7 +167,44 @@ const char* parseRecord(const Calculator& calculator, const CsvReader& reader,
     return nullptr;
 }
 
-int runCsv(const Calculator& calculator, const std::string& path) {
+const char* writeFailureText(const tablefiles::WriteResult& result) {
+    using tablefiles::WriteFailure;
+    switch (result.failure) {
+        case WriteFailure::DriveLetter:
+            return "a drive letter names no folder on this system";
+        case WriteFailure::FolderMissing:
+            return "the folder does not exist";
+        case WriteFailure::IsFolder:
+            return "it is a folder";
+        case WriteFailure::TooManyRows:
+            return "too many rows for .xls (at most 65534 recorded rows); use .xlsx";
+        case WriteFailure::CellTooLong:
+            return "a cell text is longer than 32767 characters";
+        case WriteFailure::PermissionDenied:
+        case WriteFailure::NoSpace:
+        case WriteFailure::Other:
+        case WriteFailure::None:
+            break;
+    }
+    return result.systemError ? std::strerror(result.systemError) : "cannot be written";
+}
+
+// The workbook the result table would save after recording every row and totalling once.
+int writeTable(const Calculator& calculator, const std::string& tablePath,
+               const std::vector<tablefiles::TableRow>& rows) {
+    std::vector<std::string> results;
+    results.reserve(rows.size());
+    for (const tablefiles::TableRow& row : rows) results.push_back(row.resultText);
+    const tablefiles::WriteResult written = tablefiles::writeWorkbook(
+        tablePath, tablefiles::defaultSheetName(),
+        tablefiles::resultTableCells(calculator.tableKind, rows, tableTotal(results)),
+        tablefiles::workbookFormatFor(tablePath));
+    if (written.ok()) return ExitComputed;
+    return inputError(tablePath,
+                      std::string("cannot write the workbook: ") + writeFailureText(written));
+}
+
+int runCsv(const Calculator& calculator, const std::string& path, const std::string* tablePath) {
     const bool fromStdin = path == "-";
     const std::string source = fromStdin ? "standard input" : path;
     std::FILE* stream = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
@@ -193,12 +245,21 @@ int runCsv(const Calculator& calculator, const std::string& path) {
     std::array<float, 8> values{};
     std::array<std::string, Calculator::MaxResults> texts;
     std::string codeBuffer;
+    std::vector<tablefiles::TableRow> tableRows;
+    std::array<std::string_view, 8> inputTexts;
     bool someFailed = false;
     CsvReader::Status status;
     while ((status = reader.next()) == CsvReader::Status::Record) {
         const char* failure = parseRecord(calculator, reader, values, codeBuffer);
         if (failure == nullptr)
             failure = calculator.compute({values.data(), calculator.inputs.size()}, texts);
+        if (failure == nullptr && tablePath) {
+            for (std::size_t i = 0; i < calculator.inputs.size(); ++i)
+                inputTexts[i] = reader.field(i);
+            ResultRowTexts row =
+                calculator.tableRow({inputTexts.data(), calculator.inputs.size()}, texts);
+            tableRows.push_back({std::move(row.parameterLine), std::move(row.resultText)});
+        }
         for (std::size_t i = 0; i < calculator.inputs.size(); ++i) {
             if (i > 0) out.append(',');
             if (i < reader.fieldCount()) out.appendCsvField(reader.field(i));
@@ -217,6 +278,8 @@ int runCsv(const Calculator& calculator, const std::string& path) {
     }
     if (!out.flush()) return inputError("standard output", std::strerror(errno));
     if (status == CsvReader::Status::Error) return inputError(source, reader.errorText());
+    if (tablePath && writeTable(calculator, *tablePath, tableRows) != ExitComputed)
+        return ExitUsage;
     return someFailed ? ExitSomeFailed : ExitComputed;
 }
 
@@ -235,8 +298,15 @@ int main(int argc, char** argv) {
     if (calculator == nullptr)
         return usageError("unknown command \"" + std::string(args[0]) + "\"");
     if (args.size() >= 2 && args[1] == "--csv") {
-        if (args.size() != 3) return usageError("--csv takes one FILE (- for standard input)");
-        return runCsv(*calculator, std::string(args[2]));
+        if (args.size() == 5 && args[3] == "--table") {
+            const std::string tablePath(args[4]);
+            if (tablePath.empty()) return usageError("--table takes one OUT file");
+            return runCsv(*calculator, std::string(args[2]), &tablePath);
+        }
+        if (args.size() != 3)
+            return usageError(
+                "--csv takes one FILE (- for standard input), then optionally --table OUT");
+        return runCsv(*calculator, std::string(args[2]), nullptr);
     }
     if (args.size() - 1 != calculator->inputs.size()) {
         std::string names;
