@@ -38,6 +38,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<MainForm> mainForm;
     const auto showMainWindow = [&] {
         mainForm = std::make_unique<MainForm>(prompter, settings);
+        prompter.setMainWindow(mainForm.get());
         mainForm->show();
     };
 

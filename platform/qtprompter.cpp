@@ -10,8 +10,6 @@
 
 namespace {
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
-
 QString qtPatterns(const QString& patterns) {
     QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& p : list) {
@@ -41,6 +39,10 @@ QString qtFileFilter(const QString& commonDialogFilter) {
             entries.append(description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return entries.join(QStringLiteral(";;"));
+}
+
+QWidget* QtPrompter::dialogParent() const {
+    return mainWindow_ ? mainWindow_.data() : QApplication::activeWindow();
 }
 
 PromptAnswer QtPrompter::ask(const QString& text, const QString& title, PromptButtons buttons) {

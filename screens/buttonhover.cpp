@@ -31,6 +31,10 @@ bool ButtonHover::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ButtonHover::setGreen(QAbstractButton* button, bool green) {
+    // A style sheet fills the face flat with exactly this colour; a palette colour alone would
+    // be shaded into a gradient by the widget style. The palette says the same for whoever
+    // reads the button's face colour.
+    button->setStyleSheet(green ? flatFace(hoverColour()) : QString());
     if (green) {
         QPalette palette = button->palette();
         palette.setColor(QPalette::Button, hoverColour());
@@ -39,4 +43,12 @@ void ButtonHover::setGreen(QAbstractButton* button, bool green) {
         // Back to the inherited palette, the system's button face.
         button->setPalette(QPalette());
     }
+}
+
+QString ButtonHover::flatFace(const QColor& colour) {
+    return QStringLiteral(
+               "QPushButton { background-color: %1; border: 1px solid #808080;"
+               " border-radius: 2px; padding: 2px; }"
+               "QPushButton:pressed { border-style: inset; }")
+        .arg(colour.name());
 }

@@ -16,6 +16,8 @@ class ButtonHover : public QObject {
     ButtonHover(QWidget* background, const QList<QAbstractButton*>& buttons);
 
     static QColor hoverColour() { return QColor(0, 255, 0); }
+    // A style sheet that gives a push button a flat face of this colour.
+    static QString flatFace(const QColor& colour);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

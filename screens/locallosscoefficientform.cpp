@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "screens/buttonhover.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficienttables.h"
 #include "screens/coefficientteediagrams.h"
@@ -75,6 +76,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent
     doneButton_ = new QPushButton(DoneText, panel);
     doneButton_->setObjectName(QStringLiteral("Command1"));
     doneButton_->setFont(QFont(BrushFace, ButtonPointSize));
+    doneButton_->setStyleSheet(ButtonHover::flatFace(ButtonFace));
     QPalette face = doneButton_->palette();
     face.setColor(QPalette::Button, ButtonFace);
     doneButton_->setPalette(face);

@@ -51,6 +51,30 @@ class TestQtPrompter : public QObject {
             << PromptButtons::OkCancel << okCancel << 1 << PromptAnswer::Cancel;
         QTest::newRow("ok/cancel closed answers cancel")
             << PromptButtons::OkCancel << okCancel << -1 << PromptAnswer::Cancel;
+        const QStringList yesNoCancel{QStringLiteral("&Yes"), QStringLiteral("&No"),
+                                      QStringLiteral("Cancel")};
+        QTest::newRow("yes/no/cancel no")
+            << PromptButtons::YesNoCancel << yesNoCancel << 1 << PromptAnswer::No;
+        QTest::newRow("yes/no/cancel closed answers cancel")
+            << PromptButtons::YesNoCancel << yesNoCancel << -1 << PromptAnswer::Cancel;
+    }
+
+    // With no window active, a message still opens over the main window, not in the middle of
+    // the screen.
+    void messageOpensOverTheMainWindow() {
+        QWidget mainWindow;
+        mainWindow.setGeometry(40, 50, 900, 700);
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QtPrompter prompter;
+        prompter.setMainWindow(&mainWindow);
+        QWidget* parent = nullptr;
+        whenModalOpens([&parent](QWidget* box) {
+            parent = box->parentWidget();
+            box->close();
+        });
+        prompter.ask(QStringLiteral("x"), QStringLiteral("t"), PromptButtons::Ok);
+        QCOMPARE(parent, &mainWindow);
     }
 
     void messageBox() {

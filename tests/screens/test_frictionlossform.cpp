@@ -386,6 +386,9 @@ void TestFrictionLossForm::hoverGreenUntilBackground() {
     moveOnto(get<QPushButton>("Command1"));
     moveOnto(get<QPushButton>("Command3"));
     QVERIFY(isGreen("Command1") && isGreen("Command3") && isGreen("Command4"));
+    // Drawn flat in exactly that green, not shaded.
+    QCOMPARE(formprobe::dominantColour(get<QPushButton>("Command3")), Green);
+    QVERIFY(formprobe::dominantColour(get<QPushButton>("Command2")) != Green);
     QVERIFY(!isGreen("Command2"));
     moveOnto(get<QPushButton>("Command5"));
     QVERIFY(!isGreen("Command5"));

@@ -11,6 +11,7 @@
 #include "screens/coefficientteediagrams.h"
 #include "screens/locallosscoefficientform.h"
 #include "tests/support/fakeframe.h"
+#include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -231,6 +232,7 @@ void TestLocalLossCoefficientForm::doneButtonLooksAndActsAsDefault() {
     QVERIFY(done);
     QCOMPARE(done->text(), QStringLiteral("查询完毕"));
     QCOMPARE(done->palette().color(QPalette::Button), QColor(255, 192, 128));
+    QCOMPARE(formprobe::dominantColour(done), QColor(255, 192, 128));
     QCOMPARE(done->font().family(), QStringLiteral("华文行楷"));
     QVERIFY(done->isDefault());
 

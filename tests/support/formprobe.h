@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QColor>
+#include <QHash>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -29,6 +32,19 @@ inline void expectOnePrompt(const ScriptedPrompter& prompter, const QString& tex
     QCOMPARE(call.text, text);
     QCOMPARE(call.title, title);
     QCOMPARE(call.buttons, buttons);
+}
+
+// The colour that covers most of a widget as it is drawn, such as a button's face.
+inline QColor dominantColour(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y) | 0xff000000u];
+    QRgb best = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) best = it.key(), most = it.value();
+    return QColor(best);
 }
 
 }  // namespace formprobe
