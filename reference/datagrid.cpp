@@ -19,8 +19,12 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     setAlternatingRowColors(false);
     setWordWrap(false);
+    // Rows as high as a line of text and its editor: the style's default is half as high again.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // The row selector: room for the marks of a row being edited or appended.
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("✎")) + 10);
     horizontalHeader()->setHighlightSections(false);
 
     deleteRows_ = new QAction(DeleteRowsText, this);
@@ -39,6 +43,13 @@ void DataGrid::commitOpenEditor() {
     if (!editor) return;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Text typed into the row for appending makes the next empty row only once it reaches the
+    // model, so Down from there must commit it before looking for a row below.
+    commitOpenEditor();
+    return QTableView::moveCursor(action, modifiers);
 }
 
 QList<int> DataGrid::selectedRowNumbers() const {

@@ -20,6 +20,9 @@ class DataGrid : public QTableView {
   signals:
     void deleteRowsRequested();
 
+  protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
   private:
     QAction* deleteRows_;
 };

@@ -47,12 +47,12 @@ EquipmentLossForm::EquipmentLossForm(Frame& frame, QWidget* parent)
     grid_->setUpdatesEnabled(false);
     grid_->setHorizontalHeaderLabels(Headers);
     QHeaderView* header = grid_->horizontalHeader();
-    for (int c = 0; c < Headers.size(); ++c) grid_->setColumnWidth(c, header->defaultSectionSize());
     QFont bold = header->font();
     bold.setBold(true);
     header->setFont(bold);
     header->setHighlightSections(false);
     grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setWordWrap(false);
@@ -67,6 +67,9 @@ EquipmentLossForm::EquipmentLossForm(Frame& frame, QWidget* parent)
     fitControls();
 
     const QString failure = loadRows();
+    // A column's default width is that of its widest text, the bold header's included: the
+    // equipment names are long, and a fixed width would cut them off.
+    grid_->resizeColumnsToContents();
     grid_->setUpdatesEnabled(true);
     if (!failure.isEmpty()) frame_.prompter().ask(failure, Caption, PromptButtons::Ok);
 }
