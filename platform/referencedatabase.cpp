@@ -1,5 +1,6 @@
 #include "platform/referencedatabase.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -268,6 +269,11 @@ bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, QString& reason
                      .arg(native(QFileInfo(filePath_).path()), systemReason(errno));
         return false;
     }
+    // mkstemps makes the file private; the database gets the mode any new file of the user's
+    // gets, as SQLite would give it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
     const QString temporary = QFile::decodeName(pattern);
 

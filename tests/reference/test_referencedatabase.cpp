@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -55,8 +57,14 @@ void TestReferenceDatabase::buildsEveryTableFromShippedRows() {
         QVERIFY2(db.isOpen(), qPrintable(db.errorText()));
         path = db.filePath();
     }
-    // Nothing but the database is left in the folder: no temporary file, no journal.
+    // Nothing but the database is left in the folder: no temporary file, no journal. Its
+    // mode is that of any new file: the user's umask applied to rw-rw-rw-.
     QCOMPARE(folderEntries(folder()), QStringList{QFileInfo(path).fileName()});
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, 0666 & ~mask);
 
     // Listed by sqlite3 with commas between the values, the table is the shipped file again:
     // texts such as "0.0015" and "0.8~1.0" as they were, an empty field as no value. (The
