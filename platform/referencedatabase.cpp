@@ -306,9 +306,13 @@ bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access a
         // SQLite would take an empty or foreign file for a new database and write to it.
         QFile raw(filePath_);
         if (!raw.open(QIODevice::ReadOnly)) {
+            const QFileInfo info(filePath_);
             reason = raw.error() == QFileDevice::PermissionsError ? QStringLiteral("没有读取权限")
-                     : QFileInfo(filePath_).isDir() ? QStringLiteral("它是一个文件夹")
-                                                    : raw.errorString();
+                     : info.isDir() ? QStringLiteral("它是一个文件夹")
+                     : info.isSymLink() && !info.exists()
+                         ? QStringLiteral("它是指向“%1”的链接，而那里没有文件")
+                               .arg(native(info.symLinkTarget()))
+                         : raw.errorString();
             return false;
         }
         if (raw.size() == 0) {

@@ -58,7 +58,7 @@ class LookupTableModel : public QAbstractTableModel {
 
     bool insertRow(Row& row, QString& reason);
     bool updateRow(Row& row, QString& reason);
-    // The stored row whose key is `key`, or an empty list when there is none.
+    // Reads the stored row whose key is `key` into `values`, left empty when there is none.
     bool readRow(const QVariant& key, QVariantList& values, QString& reason);
     void showStored(int row);
     void dropRow(int row);

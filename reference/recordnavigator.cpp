@@ -14,7 +14,7 @@ QToolButton* makeButton(QWidget* parent, const char* name, const QString& face,
     button->setToolTip(tip);
     button->setAutoRaise(false);
     button->setFixedSize(26, 22);
-    // The grid keeps the focus, so an open cell editor stays where it is until the move.
+    // A click leaves the keyboard in the grid, as a move by the arrow keys does.
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
