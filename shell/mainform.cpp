@@ -16,6 +16,8 @@
 #include "platform/documentwindow.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
+#include "reference/equipmentlossform.h"
+#include "reference/lookupdatabaseform.h"
 #include "screens/frictionlossform.h"
 #include "screens/locallossform.h"
 #include "shell/childwindow.h"
@@ -187,8 +189,14 @@ void MainForm::createActions() {
             [this] { showChild<LocalLossForm>(); });
 
     actions_.roughnessTable = newAction("ccdb", QStringLiteral("不同材料管道粗糙度值表"));
+    connect(actions_.roughnessTable, &QAction::triggered, this,
+            [this] { showChild<LookupDatabaseForm>()->showPage(2); });
     actions_.waterVelocityTable = newAction("tjssb", QStringLiteral("推荐水速表"));
+    connect(actions_.waterVelocityTable, &QAction::triggered, this,
+            [this] { showChild<LookupDatabaseForm>()->showPage(5); });
     actions_.equipmentLossTable = newAction("sbzlssb", QStringLiteral("设备阻力损失表"));
+    connect(actions_.equipmentLossTable, &QAction::triggered, this,
+            [this] { showChild<EquipmentLossForm>(); });
 
     actions_.viewToolbar = newAction("mnuViewToolbar", QStringLiteral("&Toolbar"));
     actions_.viewToolbar->setCheckable(true);

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -181,9 +182,12 @@ class TestMainForm : public QObject {
     void menuAndToolbarShareCommands_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("key");
-        for (auto [item, key] : {std::pair{"mnuFileNew", "New"}, {"mnuFileOpen", "Open"},
-                                 {"mnuFileSaveAs", "Save"}, {"mnuFilePrint", "Print"},
-                                 {"mnuEditCut", "Cut"}, {"mnuEditCopy", "Copy"},
+        for (auto [item, key] : {std::pair{"mnuFileNew", "New"},
+                                 {"mnuFileOpen", "Open"},
+                                 {"mnuFileSaveAs", "Save"},
+                                 {"mnuFilePrint", "Print"},
+                                 {"mnuEditCut", "Cut"},
+                                 {"mnuEditCopy", "Copy"},
                                  {"mnuEditPaste", "Paste"}})
             QTest::newRow(item) << QString::fromLatin1(item) << QString::fromLatin1(key);
     }
@@ -224,12 +228,30 @@ class TestMainForm : public QObject {
         h.form->show();
         for (QAction* b : h.find<QToolBar>(QStringLiteral("tbToolBar"))->actions())
             if (!b->isSeparator()) b->trigger();
-        for (const char* name : {"mnuFileNew", "ccdb", "tjssb", "sbzlssb", "savetxt", "mnuEditCut",
-                                 "mnuEditCopy", "mnuEditPaste"})
+        for (const char* name :
+             {"mnuFileNew", "savetxt", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
             h.find(QString::fromLatin1(name))->trigger();
         QVERIFY(h.open().isEmpty());
         QVERIFY(h.prompter.calls().isEmpty());
         QVERIFY(h.form->isVisible());
+    }
+
+    // The lookup menu opens the one lookup window on the page it names, and the equipment list.
+    void lookupMenuOpensReferenceWindows() {
+        Harness h;
+        h.form->show();
+        h.find(QStringLiteral("ccdb"))->trigger();
+        QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("Form_供查数据库表"));
+        auto* pages = h.form->activeChild()->findChild<QTabWidget*>();
+        QVERIFY(pages);
+        QCOMPARE(pages->currentIndex(), 1);
+        h.find(QStringLiteral("tjssb"))->trigger();
+        QCOMPARE(pages->currentIndex(), 4);
+        QCOMPARE(h.open().size(), 1);
+        h.find(QStringLiteral("sbzlssb"))->trigger();
+        QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("设备阻力"));
+        QCOMPARE(h.open().size(), 2);
+        QVERIFY(h.prompter.calls().isEmpty());
     }
 
     void viewItemsToggleTheirBars_data() {

@@ -1,0 +1,378 @@
+#include "platform/referencedatabase.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "tablefiles/csvreader.h"
+
+namespace {
+
+// The first 16 bytes of every SQLite 3 database file.
+const QByteArray SqliteHeader("SQLite format 3\0", 16);
+
+// SQLite's primary result codes (sqlite3.h); the driver reports them as the native code.
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    Constraint = 19,
+    Mismatch = 20,
+    NotADatabase = 26,
+};
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QString quoted(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+QString systemReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("没有权限");
+        case EROFS:
+            return QStringLiteral("所在的文件系统是只读的");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("磁盘空间不足");
+        case ENOTDIR:
+        case EEXIST:
+            return QStringLiteral("路径中有一项不是文件夹");
+        case ENOENT:
+            return QStringLiteral("路径不存在");
+        case ENAMETOOLONG:
+            return QStringLiteral("路径太长");
+        default:
+            return QString::fromStdString(std::generic_category().message(error));
+    }
+}
+
+bool makeFolder(const QString& folder, QString& reason) {
+    std::error_code error;
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+    std::filesystem::create_directories(path, error);
+    if (!error && std::filesystem::is_directory(path, error)) return true;
+    reason = QStringLiteral("数据文件夹“%1”无法建立（%2）")
+                 .arg(native(folder),
+                      error ? systemReason(error.value()) : QStringLiteral("同名的文件不是文件夹"));
+    return false;
+}
+
+// The rows a table starts with, as the program ships them.
+struct ShippedTable {
+    QStringList columns;
+    QList<QVariantList> rows;
+};
+
+bool readShipped(const ReferenceTable& table, ShippedTable& shipped, QString& reason) {
+    const auto fault = [&](long line) {
+        reason = QStringLiteral("随程序提供的数据“%1”第 %2 行有误").arg(table.csvPath).arg(line);
+        return false;
+    };
+    QFile file(table.csvPath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
+        reason = QStringLiteral("随程序提供的数据“%1”缺失").arg(table.csvPath);
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(
+        fmemopen(bytes.data(), std::size_t(bytes.size()), "r"), &std::fclose);
+    if (!stream) return fault(1);
+    CsvReader csv(stream.get());
+    CsvReader::Status status;
+    while ((status = csv.next()) == CsvReader::Status::Record) {
+        if (csv.badQuoting()) return fault(csv.line());
+        if (shipped.columns.isEmpty()) {
+            for (std::size_t i = 0; i < csv.fieldCount(); ++i)
+                shipped.columns << QString::fromStdString(csv.field(i));
+            if (shipped.columns.first() != ReferenceKeyColumn) return fault(csv.line());
+            continue;
+        }
+        if (csv.fieldCount() != std::size_t(shipped.columns.size())) return fault(csv.line());
+        QVariantList row;
+        const std::string& keyText = csv.field(0);
+        qlonglong key = 0;
+        const auto [end, error] =
+            std::from_chars(keyText.data(), keyText.data() + keyText.size(), key);
+        if (error != std::errc() || end != keyText.data() + keyText.size())
+            return fault(csv.line());
+        row << key;
+        // An empty field is no value, which the grids show as an empty cell.
+        for (std::size_t i = 1; i < csv.fieldCount(); ++i)
+            row << (csv.field(i).empty() ? QVariant()
+                                         : QVariant(QString::fromStdString(csv.field(i))));
+        shipped.rows << row;
+    }
+    if (status == CsvReader::Status::Error || shipped.columns.isEmpty()) return fault(csv.line());
+    return true;
+}
+
+bool fill(QSqlDatabase& db, const ReferenceDatabaseFile& file, const QList<ShippedTable>& shipped,
+          QString& reason) {
+    QSqlQuery query(db);
+    const auto run = [&](const QString& statement) {
+        if (query.exec(statement)) return true;
+        reason = sqlFailureReason(query.lastError());
+        return false;
+    };
+    // The file is invisible under its temporary name until it is complete, so a rollback
+    // journal would protect nothing.
+    if (!run(QStringLiteral("PRAGMA journal_mode = OFF")) || !run(QStringLiteral("BEGIN")))
+        return false;
+    for (qsizetype t = 0; t < file.tables.size(); ++t) {
+        const ShippedTable& table = shipped[t];
+        QStringList definitions{quoted(ReferenceKeyColumn) +
+                                QStringLiteral(" INTEGER PRIMARY KEY")};
+        for (qsizetype c = 1; c < table.columns.size(); ++c)
+            definitions << quoted(table.columns[c]) + QStringLiteral(" TEXT");
+        if (!run(QStringLiteral("CREATE TABLE %1 (%2)")
+                     .arg(quoted(file.tables[t].name), definitions.join(QStringLiteral(", ")))))
+            return false;
+        QStringList marks;
+        marks.fill(QStringLiteral("?"), table.columns.size());
+        if (!query.prepare(
+                QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                    .arg(quoted(file.tables[t].name), marks.join(QStringLiteral(", "))))) {
+            reason = sqlFailureReason(query.lastError());
+            return false;
+        }
+        for (const QVariantList& row : table.rows) {
+            for (qsizetype c = 0; c < row.size(); ++c) query.bindValue(int(c), row[c]);
+            if (!query.exec()) {
+                reason = sqlFailureReason(query.lastError());
+                return false;
+            }
+        }
+    }
+    return run(QStringLiteral("COMMIT"));
+}
+
+}  // namespace
+
+QString referenceDataFolder() {
+    const QString chosen = qEnvironmentVariable("QUORVEL_DATA_DIR");
+    const QString folder = chosen.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                               : chosen;
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+QString sqlFailureReason(const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt() &
+                     0xff;  // extended codes carry the primary one in the low byte
+    const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    switch (code) {
+        case Busy:
+        case Locked:
+            return QStringLiteral("数据库文件正被另一个程序使用，等候后仍未释放");
+        case ReadOnly:
+            return QStringLiteral("数据库文件是只读的，不能写入");
+        case IoError:
+            return QStringLiteral("读写文件时出错（%1）").arg(detail);
+        case Corrupt:
+            return QStringLiteral("数据库文件已损坏");
+        case Full:
+            return QStringLiteral("磁盘空间不足");
+        case CantOpen:
+            return QStringLiteral("无法打开文件");
+        case Constraint: {
+            // "UNIQUE constraint failed: table.column"
+            if (detail.startsWith(QLatin1String("UNIQUE"))) {
+                const QString column = detail.section(QLatin1Char('.'), -1);
+                return QStringLiteral("“%1”的值与另一行相同").arg(column);
+            }
+            return QStringLiteral("不符合数据表的约束（%1）").arg(detail);
+        }
+        case Mismatch:
+            // Only the integer key refuses a value of another kind; every other column is text.
+            return QStringLiteral("“%1”必须是整数").arg(ReferenceKeyColumn);
+        case NotADatabase:
+            return QStringLiteral("不是 SQLite 数据库文件");
+        default:
+            return detail.isEmpty() ? QStringLiteral("原因不明") : detail;
+    }
+}
+
+ReferenceDatabase::ReferenceDatabase(const ReferenceDatabaseFile& file, Access access,
+                                     int busyTimeoutMs)
+    // Unique while this object lives, which is as long as the connection does.
+    : connectionName_(
+          QStringLiteral("quorvel-reference-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {
+    const QString folder = referenceDataFolder();
+    filePath_ = QDir(folder).filePath(file.fileName);
+    QString reason;
+    if (!makeFolder(folder, reason)) {
+        errorText_ = QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        return;
+    }
+    // A dangling symbolic link counts as present, so that it is reported and never replaced.
+    const QFileInfo info(filePath_);
+    if (!info.exists() && !info.isSymLink() && !build(file, reason)) {
+        errorText_ = QStringLiteral("无法建立数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        return;
+    }
+    if (!openExisting(file, access, busyTimeoutMs, reason)) {
+        errorText_ = QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        return;
+    }
+    open_ = true;
+}
+
+ReferenceDatabase::~ReferenceDatabase() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (db.isValid()) db.close();
+    }
+    if (QSqlDatabase::contains(connectionName_)) QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase ReferenceDatabase::connection() const {
+    return open_ ? QSqlDatabase::database(connectionName_, false) : QSqlDatabase();
+}
+
+bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, QString& reason) {
+    // Every shipped table is read before anything is written.
+    QList<ShippedTable> shipped(file.tables.size());
+    for (qsizetype t = 0; t < file.tables.size(); ++t)
+        if (!readShipped(file.tables[t], shipped[t], reason)) return false;
+
+    QByteArray pattern = QFile::encodeName(filePath_ + QStringLiteral(".XXXXXX.tmp"));
+    const int fd = mkstemps(pattern.data(), 4);
+    if (fd < 0) {
+        reason = QStringLiteral("不能在文件夹“%1”中写入文件（%2）")
+                     .arg(native(QFileInfo(filePath_).path()), systemReason(errno));
+        return false;
+    }
+    // mkstemps makes the file private; the database gets the mode any new file of the user's
+    // gets, as SQLite would give it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    const QString temporary = QFile::decodeName(pattern);
+
+    const QString builder = connectionName_ + QStringLiteral("-build");
+    bool written = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), builder);
+        db.setDatabaseName(temporary);
+        if (db.open())
+            written = fill(db, file, shipped, reason);
+        else
+            reason = sqlFailureReason(db.lastError());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(builder);
+
+    // QFile::rename never replaces an existing file: a copy of the program that built the
+    // file first keeps it.
+    if (written && QFile::rename(temporary, filePath_)) return true;
+    QFile::remove(temporary);
+    if (!written) return false;
+    if (QFileInfo::exists(filePath_)) return true;
+    reason = QStringLiteral("新建的文件不能改名为“%1”").arg(QFileInfo(filePath_).fileName());
+    return false;
+}
+
+bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access access,
+                                     int busyTimeoutMs, QString& reason) {
+    {
+        // SQLite would take an empty or foreign file for a new database and write to it.
+        QFile raw(filePath_);
+        if (!raw.open(QIODevice::ReadOnly)) {
+            const QFileInfo info(filePath_);
+            reason = raw.error() == QFileDevice::PermissionsError ? QStringLiteral("没有读取权限")
+                     : info.isDir() ? QStringLiteral("它是一个文件夹")
+                     : info.isSymLink() && !info.exists()
+                         ? QStringLiteral("它是指向“%1”的链接，而那里没有文件")
+                               .arg(native(info.symLinkTarget()))
+                         : raw.errorString();
+            return false;
+        }
+        if (raw.size() == 0) {
+            reason = QStringLiteral("文件是空的，不是 SQLite 数据库");
+            return false;
+        }
+        if (raw.read(SqliteHeader.size()) != SqliteHeader) {
+            reason = QStringLiteral("不是 SQLite 数据库文件");
+            return false;
+        }
+    }
+
+    const bool readOnly = access == Access::ReadOnly;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    // mode=rw or ro: a file removed meanwhile is reported, never created empty.
+    db.setDatabaseName(QUrl::fromLocalFile(filePath_).toString(QUrl::FullyEncoded) +
+                       (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(busyTimeoutMs)
+                             .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    if (!db.open()) {
+        reason = sqlFailureReason(db.lastError());
+        return false;
+    }
+
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        reason = sqlFailureReason(query.lastError());
+        db.close();
+        return false;
+    }
+    QSet<QString> present;
+    while (query.next()) present.insert(query.value(0).toString());
+    QStringList missing, keyless;
+    for (const ReferenceTable& table : file.tables) {
+        if (!present.contains(table.name)) {
+            missing << QStringLiteral("“%1”").arg(table.name);
+            continue;
+        }
+        bool keyed = false;
+        if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name)))) {
+            reason = sqlFailureReason(query.lastError());
+            db.close();
+            return false;
+        }
+        // Columns of table_info: cid, name, type, notnull, dflt_value, pk.
+        while (query.next())
+            if (query.value(1).toString() == ReferenceKeyColumn && query.value(5).toInt() == 1)
+                keyed = true;
+        if (!keyed) keyless << QStringLiteral("“%1”").arg(table.name);
+    }
+    query.finish();
+    if (!missing.isEmpty()) {
+        reason = QStringLiteral("缺少数据表%1").arg(missing.join(QStringLiteral("、")));
+    } else if (!keyless.isEmpty()) {
+        reason = QStringLiteral("数据表%1没有主键列“%2”")
+                     .arg(keyless.join(QStringLiteral("、")), ReferenceKeyColumn);
+    } else {
+        return true;
+    }
+    db.close();
+    return false;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+class QSqlError;
+
+// Every reference table is keyed by this integer column; the other columns hold texts.
+inline const QString ReferenceKeyColumn = QStringLiteral("序号");
+
+// One table of a reference database and the rows it starts with: a UTF-8 CSV file whose
+// header names the columns, the key column first.
+struct ReferenceTable {
+    QString name;
+    QString csvPath;
+};
+
+// A database file of reference tables as the program ships it.
+struct ReferenceDatabaseFile {
+    QString fileName;  // inside the data folder
+    QList<ReferenceTable> tables;
+};
+
+// The folder of the reference databases: $QUORVEL_DATA_DIR when set, otherwise the user's
+// data folder for the program.
+QString referenceDataFolder();
+
+// Why SQLite refused a statement, in words for the user.
+QString sqlFailureReason(const QSqlError& error);
+
+// An open connection to one reference database in the data folder, under a connection name
+// of its own. A missing file is first built from the shipped rows; an existing file is opened
+// as it is, never rebuilt, completed or upgraded: its rows are the user's.
+class ReferenceDatabase {
+  public:
+    enum class Access { ReadWrite, ReadOnly };
+    // How long a statement waits for another program's lock before it gives up, in ms.
+    static constexpr int DefaultBusyTimeoutMs = 30'000;
+
+    explicit ReferenceDatabase(const ReferenceDatabaseFile& file, Access access = Access::ReadWrite,
+                               int busyTimeoutMs = DefaultBusyTimeoutMs);
+    ~ReferenceDatabase();
+    ReferenceDatabase(const ReferenceDatabase&) = delete;
+    ReferenceDatabase& operator=(const ReferenceDatabase&) = delete;
+
+    bool isOpen() const { return open_; }
+    // Why the file could not be opened or built, naming it; empty when open.
+    const QString& errorText() const { return errorText_; }
+    const QString& filePath() const { return filePath_; }
+
+    // The connection; every copy of it must be gone before this object is destroyed.
+    QSqlDatabase connection() const;
+
+  private:
+    bool build(const ReferenceDatabaseFile& file, QString& reason);
+    bool openExisting(const ReferenceDatabaseFile& file, Access access, int busyTimeoutMs,
+                      QString& reason);
+
+    QString connectionName_;
+    QString filePath_;
+    QString errorText_;
+    bool open_ = false;
+};
