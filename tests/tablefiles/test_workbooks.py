@@ -521,6 +521,17 @@ class Failures(Case):
                 self.assertEqual(read(path, fmt)[1][(0, 0)][1], 'x')
 
 
+class FormatChoice(Case):
+    def test_only_an_xlsx_ending_in_any_case_writes_xlsx(self):
+        rows = [('a.XLSX', 'xlsx'), ('b.Xlsx', 'xlsx'), ('c.xls', 'xls'), ('d', 'xls'),
+                ('e.xlsx.bak', 'xls'), ('f.csv', 'xls')]
+        for name, fmt in rows:
+            with self.subTest(name=name):
+                path = self.path(name)
+                self.assertEqual(write_cells(path, [(0, 0, '1.25')]), ('ok', 0))
+                self.assertEqual(read(path, fmt)[1], {(0, 0): ('number', 1.25, '0.00')})
+
+
 class UserLocale(Case):
     def test_xlsx_numbers_under_a_decimal_comma_locale(self):
         locales = self.path('locales')
