@@ -10,7 +10,7 @@ packages=(
     fonts-noto-cjk fonts-arphic-ukai
     libbenchmark-dev
     python3 python3-fluids time sqlite3
-    libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl
+    libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "tablefiles/xlsxoutput.h"
 
+#include <locale.h>
 #include <xlsxwriter.h>
 
 #include <cerrno>
@@ -11,6 +12,27 @@
 namespace tablefiles {
 namespace {
 
+// libxlsxwriter prints numbers with printf, which follows LC_NUMERIC; a program that took the
+// user's locale (as every Qt program does) would write "0,5" into the XML. The C locale holds
+// for this thread only while the workbook is written.
+class CNumericLocale {
+  public:
+    CNumericLocale() : c_(newlocale(LC_NUMERIC_MASK, "C", nullptr)) {
+        if (c_ != nullptr) previous_ = uselocale(c_);
+    }
+    ~CNumericLocale() {
+        if (c_ == nullptr) return;
+        uselocale(previous_);
+        freelocale(c_);
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+  private:
+    locale_t c_;
+    locale_t previous_ = nullptr;
+};
+
 WriteResult libraryFailure(lxw_error error, const std::string& what) {
     return {WriteFailure::Other, 0, what + ": " + lxw_strerror(error)};
 }
@@ -21,6 +43,7 @@ WriteResult writeXlsxFile(const std::string& filePath, const std::string& sheetN
                           const std::vector<SheetCell>& cells) {
     // Cells arrive sorted, but the library's row-by-row mode would also send its temporary
     // files to the system's temporary folder; the whole sheet in memory is a few MB.
+    const CNumericLocale cNumbers;
     lxw_workbook_options options{};
     options.constant_memory = LXW_FALSE;
     errno = 0;
