@@ -7,7 +7,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -249,38 +248,65 @@ const Keyword* findKeyword(std::string_view name) {
 // The Windows code page of a font's \fcharset; 0 when the document's own code page applies.
 int codePageOfCharset(int charset) {
     switch (charset) {
-        case 0: return 1252;
-        case 2: return 1252;  // symbol fonts: their bytes are glyph numbers, not letters
-        case 77: return 10000;
-        case 128: return 932;
-        case 129: return 949;
-        case 134: return 936;
-        case 136: return 950;
-        case 161: return 1253;
-        case 162: return 1254;
-        case 163: return 1258;
-        case 177: return 1255;
-        case 178: return 1256;
-        case 186: return 1257;
-        case 204: return 1251;
-        case 222: return 874;
-        case 238: return 1250;
-        case 254: return 437;
-        case 255: return 850;
-        default: return 0;
+        case 0:
+            return 1252;
+        case 2:
+            return 1252;  // symbol fonts: their bytes are glyph numbers, not letters
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        case 255:
+            return 850;
+        default:
+            return 0;
     }
 }
 
 QByteArray codecNameOf(int codePage) {
     switch (codePage) {
-        case 936: return "GBK";
-        case 950: return "Big5";
-        case 932: return "Shift_JIS";
-        case 949: return "windows-949";
-        case 10000: return "macintosh";
-        case 437: return "IBM437";
-        case 850: return "IBM850";
-        default: return "windows-" + QByteArray::number(codePage);
+        case 936:
+            return "GBK";
+        case 950:
+            return "Big5";
+        case 932:
+            return "Shift_JIS";
+        case 949:
+            return "windows-949";
+        case 10000:
+            return "macintosh";
+        case 437:
+            return "IBM437";
+        case 850:
+            return "IBM850";
+        default:
+            return "windows-" + QByteArray::number(codePage);
     }
 }
 
@@ -560,12 +586,12 @@ class RtfParser {
                 emitChar(char16_t(keyword.value));
                 break;
             case Action::Unicode:
-                if (!hasParam || param < -32768) break;
+                if (!hasParam) break;
                 // N is a signed 16-bit number: negative N stands for N + 65536.
                 if (param < 0) param += 65536;
-                if (param <= 0xFFFF) {
+                if (param >= 0 && param <= 0xFFFF) {
                     emitChar(char16_t(param));
-                } else if (param <= 0x10FFFF) {
+                } else if (param > 0xFFFF && param <= 0x10FFFF) {
                     // Some writers put a whole code point beyond the 16 bits.
                     const char32_t code = char32_t(param);
                     emitChar(QChar::highSurrogate(code));
@@ -706,8 +732,8 @@ class RtfParser {
         } else {
             QStringDecoder& decoder = decoderFor(currentCodePage());
             decoder.resetState();
-            decoded = decoder.isValid() ? QString(decoder.decode(bytes_))
-                                        : QString::fromLatin1(bytes_);
+            decoded =
+                decoder.isValid() ? QString(decoder.decode(bytes_)) : QString::fromLatin1(bytes_);
         }
         bytes_.clear();
         for (const QChar c : decoded) appendChar(c.unicode());

@@ -9,7 +9,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -32,9 +31,9 @@ bool isCjkFamily(const QString& family) {
     for (const QChar c : family) {
         if (c.unicode() >= 0x2E80) return true;
     }
-    static constexpr const char* kCjkWords[] = {"CJK",  "Sim",  "YaHei", "Song", "Hei",
-                                                "Kai",  "Fang", "Ming",  "STXing", "AR PL",
-                                                "WenQuanYi", "Source Han"};
+    static constexpr const char* kCjkWords[] = {"CJK",    "Sim",   "YaHei",     "Song",
+                                                "Hei",    "Kai",   "Fang",      "Ming",
+                                                "STXing", "AR PL", "WenQuanYi", "Source Han"};
     for (const char* word : kCjkWords) {
         if (family.contains(QLatin1String(word), Qt::CaseInsensitive)) return true;
     }
@@ -87,10 +86,10 @@ class RtfWriter {
         const QStringList families = format.fontFamilies().toStringList();
         style.family = families.isEmpty() ? defaultFamily_ : cleanFamily(families.first());
         if (style.family.isEmpty()) style.family = defaultFamily_;
-        style.halfPoints = format.hasProperty(QTextFormat::FontPointSize) &&
-                                   format.fontPointSize() > 0
-                               ? halfPointsOf(format.fontPointSize())
-                               : defaultHalfPoints_;
+        style.halfPoints =
+            format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0
+                ? halfPointsOf(format.fontPointSize())
+                : defaultHalfPoints_;
         if (format.hasProperty(QTextFormat::ForegroundBrush) &&
             format.foreground().style() != Qt::NoBrush) {
             style.color = format.foreground().color().rgb() & 0xFFFFFFu;
@@ -225,10 +224,10 @@ class RtfWriter {
         return bytes;
     }
 
-    QByteArray fontName(const QString& family) {
-        // A name GBK can spell is written as its bytes, the form older readers expect in a
-        // font table; anything else as \uN.
-        if (const auto bytes = gbkBytes(family)) {
+    QByteArray fontName(const QString& family, bool cjk) {
+        // A Chinese name GBK can spell is written as its bytes, the form older readers expect
+        // in a font table of charset 134; anything else as \uN.
+        if (const auto bytes = cjk ? gbkBytes(family) : std::nullopt) {
             QByteArray out;
             for (const char byte : *bytes) {
                 if (uchar(byte) < 0x80) {
@@ -252,8 +251,9 @@ class RtfWriter {
         QByteArray out = "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1\n{\\fonttbl";
         for (qsizetype i = 0; i < fonts_.size(); ++i) {
             const bool cjk = isCjkFamily(fonts_[i]);
-            out += "{\\f" + QByteArray::number(i) + (cjk ? "\\fnil\\fcharset134 " : "\\fnil\\fcharset0 ");
-            out += fontName(fonts_[i]);
+            out += "{\\f" + QByteArray::number(i) +
+                   (cjk ? "\\fnil\\fcharset134 " : "\\fnil\\fcharset0 ");
+            out += fontName(fonts_[i], cjk);
             out += ";}";
         }
         out += "}\n{\\colortbl;";

@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 #include <QTextDocument>
-
 #include <algorithm>
 
 namespace {
@@ -71,8 +70,8 @@ NotebookFileContent decodeNotebookFile(const QByteArray& bytes) {
     // UTF-16 files (what Windows editors call "Unicode") are NUL-ridden by nature, so their
     // byte-order mark is trusted before any check for binary content.
     if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF})) {
-        const auto encoding = uchar(bytes[0]) == 0xFF ? QStringConverter::Utf16LE
-                                                      : QStringConverter::Utf16BE;
+        const auto encoding =
+            uchar(bytes[0]) == 0xFF ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
         if (auto text = decodeStrictly(encoding, QByteArrayView(bytes).sliced(2))) {
             if (!text->contains(QChar(0))) return plainText(*std::move(text));
         }
