@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -373,11 +374,7 @@ class RtfParser {
         out_.notRtf = std::string_view(q, end_ - q).substr(0, 5) != "{\\rtf";
         stack_.reserve(32);
         run();
-        if (out_.tooDeep) return std::move(out_);
-        flushBytes();
-        endPendingSurrogate();
-        // Text after the last \par is a last, unterminated paragraph; nothing after it is none.
-        if (out_.text.size() > paragraphStart_ || out_.paragraphs.empty()) endParagraph(false);
+        if (!out_.tooDeep && !finished_) finish();
         return std::move(out_);
     }
 
@@ -405,6 +402,8 @@ class RtfParser {
                         out_.unbalanced = true;
                         break;
                     }
+                    // The last paragraph takes the formatting in force inside the document.
+                    if (stack_.size() == 1) finish();
                     state_ = stack_.back();
                     stack_.pop_back();
                     if (stack_.empty() && rootOpened) {
@@ -424,6 +423,14 @@ class RtfParser {
             }
         }
         if (!stack_.empty()) out_.truncated = true;
+    }
+
+    void finish() {
+        flushBytes();
+        endPendingSurrogate();
+        // Text after the last \par is a last, unterminated paragraph; nothing after it is none.
+        if (out_.text.size() > paragraphStart_ || out_.paragraphs.empty()) endParagraph(false);
+        finished_ = true;
     }
 
     // Whitespace and NUL padding after the document's closing brace are common; anything else
@@ -821,6 +828,7 @@ class RtfParser {
     qsizetype paragraphStart_ = 0;
     qsizetype paragraphFirstRun_ = 0;
     qsizetype cellTabAt_ = -1;
+    bool finished_ = false;
 };
 
 QTextCharFormat charFormatOf(const ParsedRtf& parsed, const CharProps& props) {
@@ -838,14 +846,33 @@ QTextCharFormat charFormatOf(const ParsedRtf& parsed, const CharProps& props) {
     return format;
 }
 
-void insertRuns(const ParsedRtf& parsed, const Paragraph& paragraph, QTextCursor& cursor) {
+// A document has a handful of distinct formats over thousands of runs.
+class FormatCache {
+  public:
+    explicit FormatCache(const ParsedRtf& parsed) : parsed_(parsed) {}
+    const QTextCharFormat& operator()(const CharProps& props) {
+        const auto key = std::tie(props.bold, props.italic, props.underline, props.font,
+                                  props.halfPoints, props.color);
+        auto found = formats_.find(key);
+        if (found == formats_.end())
+            found = formats_.emplace(key, charFormatOf(parsed_, props)).first;
+        return found->second;
+    }
+
+  private:
+    using Key = std::tuple<bool, bool, bool, int, int, int>;
+    const ParsedRtf& parsed_;
+    std::map<Key, QTextCharFormat> formats_;
+};
+
+void insertRuns(const ParsedRtf& parsed, const Paragraph& paragraph, FormatCache& formats,
+                QTextCursor& cursor) {
     for (qsizetype r = paragraph.firstRun; r < paragraph.endRun; ++r) {
         const Run& run = parsed.runs[size_t(r)];
         const qsizetype end =
             r + 1 < paragraph.endRun ? parsed.runs[size_t(r + 1)].start : paragraph.end;
         if (end <= run.start) continue;
-        cursor.insertText(parsed.text.mid(run.start, end - run.start),
-                          charFormatOf(parsed, run.chars));
+        cursor.insertText(parsed.text.mid(run.start, end - run.start), formats(run.chars));
     }
 }
 
@@ -881,15 +908,16 @@ RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document) {
     document.setUndoRedoEnabled(false);
     document.clear();
     QTextCursor cursor(&document);
+    FormatCache formats(parsed);
     for (size_t i = 0; i < parsed.paragraphs.size(); ++i) {
         const Paragraph& paragraph = parsed.paragraphs[i];
         if (i == 0) {
             cursor.setBlockFormat(blockFormatOf(paragraph));
-            cursor.setBlockCharFormat(charFormatOf(parsed, paragraph.mark));
+            cursor.setBlockCharFormat(formats(paragraph.mark));
         } else {
-            cursor.insertBlock(blockFormatOf(paragraph), charFormatOf(parsed, paragraph.mark));
+            cursor.insertBlock(blockFormatOf(paragraph), formats(paragraph.mark));
         }
-        insertRuns(parsed, paragraph, cursor);
+        insertRuns(parsed, paragraph, formats, cursor);
     }
     document.setUndoRedoEnabled(undo);
     document.setModified(false);
@@ -905,8 +933,9 @@ RtfReadResult insertRtf(const QByteArray& rtf, QTextCursor& cursor) {
     cursor.removeSelectedText();
     const QTextBlockFormat ownBlock = cursor.blockFormat();
     const QTextCharFormat ownMark = cursor.blockCharFormat();
+    FormatCache formats(parsed);
     for (const Paragraph& paragraph : parsed.paragraphs) {
-        insertRuns(parsed, paragraph, cursor);
+        insertRuns(parsed, paragraph, formats, cursor);
         if (!paragraph.terminated) continue;
         QTextBlockFormat pasted = cursor.blockFormat();
         pasted.setAlignment(paragraph.alignment);

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -49,6 +50,19 @@ QString cleanFamily(const QString& family) {
         out += c;
     }
     return out.trimmed();
+}
+
+void controlWord(QByteArray& out, const char* word, int parameter) {
+    out += word;
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, parameter).ptr;
+    out.append(digits, end - digits);
+}
+
+void hexByte(QByteArray& out, char byte) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    const char escaped[] = {'\\', '\'', kHex[uchar(byte) >> 4], kHex[uchar(byte) & 15]};
+    out.append(escaped, 4);
 }
 
 class RtfWriter {
@@ -118,12 +132,12 @@ class RtfWriter {
     }
 
     void writeStyle(const RunStyle& style) {
-        body_ += "\\f" + QByteArray::number(fontIndex(style.family));
-        body_ += "\\fs" + QByteArray::number(style.halfPoints);
+        controlWord(body_, "\\f", fontIndex(style.family));
+        controlWord(body_, "\\fs", style.halfPoints);
         body_ += style.bold ? "\\b" : "\\b0";
         body_ += style.italic ? "\\i" : "\\i0";
         body_ += style.underline ? "\\ul" : "\\ulnone";
-        body_ += "\\cf" + QByteArray::number(colorIndex(style.color));
+        controlWord(body_, "\\cf", colorIndex(style.color));
     }
 
     void writeParagraph(const QTextBlock& block, int from, int to) {
@@ -185,15 +199,12 @@ class RtfWriter {
         const QByteArray fallback = gbkFallback(c);
         if (fallback.size() != uc_) {
             uc_ = int(fallback.size());
-            body_ += "\\uc" + QByteArray::number(uc_);
+            controlWord(body_, "\\uc", uc_);
         }
-        body_ += "\\u" + QByteArray::number(int(int16_t(c)));
+        controlWord(body_, "\\u", int16_t(c));
         // Escaped even when it is '?': pandoc and unrtf drop the character after a literal
         // fallback character, not after an escaped byte.
-        for (const char byte : fallback) {
-            body_ += "\\'";
-            body_ += QByteArray(1, byte).toHex();
-        }
+        for (const char byte : fallback) hexByte(body_, byte);
     }
 
     QByteArray gbkFallback(char16_t c) {
@@ -205,8 +216,10 @@ class RtfWriter {
             // Only bytes that decode back to the same character are a faithful fallback: the
             // encoder substitutes '?' for some characters without a word.
             if (const auto encoded = gbkBytes(one); encoded && encoded->size() <= 2) {
-                QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-                if (QString(decoder.decode(*encoded)) == one && !decoder.hasError()) {
+                if (!decoder_ || decoder_->hasError()) {
+                    decoder_.emplace("GBK", QStringConverter::Flag::Stateless);
+                }
+                if (QString(decoder_->decode(*encoded)) == one && !decoder_->hasError()) {
                     bytes = *encoded;
                 }
             }
@@ -215,12 +228,14 @@ class RtfWriter {
         return bytes;
     }
 
-    // A fresh encoder each time: an error sticks to an encoder even after resetState().
-    static std::optional<QByteArray> gbkBytes(const QString& text) {
-        QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-        if (!encoder.isValid()) return std::nullopt;
-        QByteArray bytes = encoder.encode(text);
-        if (encoder.hasError() || bytes.isEmpty()) return std::nullopt;
+    std::optional<QByteArray> gbkBytes(const QString& text) {
+        // An error sticks to a converter even after resetState(), so a failure costs a new one.
+        if (!encoder_ || encoder_->hasError()) {
+            encoder_.emplace("GBK", QStringConverter::Flag::Stateless);
+        }
+        if (!encoder_->isValid()) return std::nullopt;
+        QByteArray bytes = encoder_->encode(text);
+        if (encoder_->hasError() || bytes.isEmpty()) return std::nullopt;
         return bytes;
     }
 
@@ -233,7 +248,7 @@ class RtfWriter {
                 if (uchar(byte) < 0x80) {
                     out += byte;
                 } else {
-                    out += "\\'" + QByteArray(1, byte).toHex();
+                    hexByte(out, byte);
                 }
             }
             return out;
@@ -274,6 +289,8 @@ class RtfWriter {
     QList<QRgb> colors_;
     QHash<QRgb, int> colorIndex_;
     QHash<char16_t, QByteArray> fallbacks_;
+    std::optional<QStringEncoder> encoder_;
+    std::optional<QStringDecoder> decoder_;
     QByteArray body_;
     int uc_ = 1;  // the \uc in force inside the current run's group
 };

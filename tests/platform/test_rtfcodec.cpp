@@ -299,19 +299,21 @@ class TestRtfCodec : public QObject {
         QTEST(textOf(document), "text");
     }
 
-    // Formatting is scoped by groups; \plain and \pard reset it.
+    // Formatting is scoped by groups; \plain and \pard reset it; a last paragraph without \par
+    // keeps what is in force at the end of the document.
     void characterFormattingFollowsGroups() {
         QTextDocument document;
         QVERIFY(
             readRtf(R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fcharset134 \'cb\'ce\'cc\'e5;}})"
                     R"({\colortbl;\red255\green0\blue0;}\qc\b B{\i\ul\f1\fs21\cf1 I}B\plain P\par)"
-                    R"(\pard R\par})",
+                    R"(\pard R\par\pard\qr\i E})",
                     document)
                 .ok);
         QCOMPARE(describe(document),
                  QString::fromUtf8("C [b-- Arial 12pt auto] B [biu 宋体 10.5pt #ff0000] I "
                                    "[b-- Arial 12pt auto] B [--- Arial 12pt auto] P\n"
-                                   "L [--- Arial 12pt auto] R"));
+                                   "L [--- Arial 12pt auto] R\n"
+                                   "R [-i- Arial 12pt auto] E"));
     }
 
     void hostileInput_data() {
