@@ -244,11 +244,13 @@ class RtfWriter {
         // in a font table of charset 134; anything else as \uN.
         if (const auto bytes = cjk ? gbkBytes(family) : std::nullopt) {
             QByteArray out;
+            // The second byte of a GBK pair can be '\\', '{' or '}'.
             for (const char byte : *bytes) {
-                if (uchar(byte) < 0x80) {
-                    out += byte;
-                } else {
+                if (uchar(byte) >= 0x80 || uchar(byte) < 0x20 || byte == '\\' || byte == '{' ||
+                    byte == '}') {
                     hexByte(out, byte);
+                } else {
+                    out += byte;
                 }
             }
             return out;

@@ -24,9 +24,9 @@ clang++ -std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer \
     $(pkg-config --libs Qt6Gui Qt6Core) -o "$out/fuzz_rtfreader"
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-# 16 KiB inputs reach past the nesting limit and keep runs quick; a smaller quarantine and
+# 4 KiB inputs reach well past the nesting limit and keep runs quick; a smaller quarantine and
 # shorter allocation stacks keep AddressSanitizer from dominating the time of a run.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=2}"
-"$out/fuzz_rtfreader" -runs="$runs" -max_len=16384 -timeout=20 -rss_limit_mb=4096 \
+"$out/fuzz_rtfreader" -runs="$runs" -max_len=4096 -timeout=20 -rss_limit_mb=4096 \
     -dict="$root/tests/platform/rtf.dict" -artifact_prefix="$out/" -print_final_stats=1 "$@" \
     "$out/corpus" "$root/tests/platform/data" "$root/tests/platform/fuzz-corpus"

@@ -125,9 +125,10 @@ class TestRtfCodec : public QObject {
         QTest::addColumn<QString>("source");
         QTest::newRow("note in Chinese and Latin")
             << QString::fromUtf8(dataFile(QStringLiteral("note1.html")));
-        QTest::newRow("every attribute") << QString::fromUtf8(
+        QTest::newRow("every attribute; GBK names with '\\' and '}' bytes") << QString::fromUtf8(
             "<p align=center><b>粗体</b><i>斜体</i><u>下划线</u><b><i><u>全部</u></i></b></p>"
             "<p align=right><span style=\"font-family:'宋体'\">宋体</span>"
+            "<span style=\"font-family:'乗倉 Pro'\">乗</span>"
             "<span style=\"font-family:'Noto Serif CJK SC'; font-size:10.5pt\">小五号</span>"
             "<span style=\"font-family:'Tŵ Sans'; font-size:26pt; color:#0000ff\">Tŵ</span></p>"
             "<p align=justify><span style=\"color:#c00000\">红</span>"
