@@ -24,6 +24,7 @@ struct RunStyle {
     QString family;
     int halfPoints = 24;
     std::optional<QRgb> color;
+    bool operator==(const RunStyle&) const = default;
 };
 
 bool isCjkFamily(const QString& family) {
@@ -156,18 +157,25 @@ class RtfWriter {
         // The paragraph mark's own style sizes an empty line.
         writeStyle(styleOf(block.charFormat()));
         body_ += ' ';
+        // Fragments whose formats differ only in what RTF does not keep share one group.
+        std::optional<RunStyle> open;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int start = std::max(fragment.position(), from);
             const int end = std::min(fragment.position() + fragment.length(), to);
             if (start >= end) continue;
-            body_ += '{';
-            writeStyle(styleOf(fragment.charFormat()));
-            body_ += ' ';
-            uc_ = 1;
+            const RunStyle style = styleOf(fragment.charFormat());
+            if (open != style) {
+                if (open) body_ += '}';
+                body_ += '{';
+                writeStyle(style);
+                body_ += ' ';
+                uc_ = 1;
+                open = style;
+            }
             writeText(QStringView(fragment.text()).mid(start - fragment.position(), end - start));
-            body_ += '}';
         }
+        if (open) body_ += '}';
         const int mark = block.position() + block.length() - 1;
         if (mark < to) body_ += "\\par\n";
     }
