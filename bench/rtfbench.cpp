@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
 #include <QTextDocument>
 
@@ -47,6 +48,19 @@ BENCHMARK(BM_readNotebook2MB)->Unit(benchmark::kMillisecond);
 
 void BM_readNotebook4MB(benchmark::State& state) { readBench(state, notebookRtf(40000)); }
 BENCHMARK(BM_readNotebook4MB)->Unit(benchmark::kMillisecond);
+
+// An editor's document has a layout, which must not run after every insertion.
+void BM_readNotebook2MBWithLayout(benchmark::State& state) {
+    const QByteArray rtf = notebookRtf(20000);
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setTextWidth(600);
+        document.documentLayout();
+        benchmark::DoNotOptimize(readRtf(rtf, document).ok);
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_readNotebook2MBWithLayout)->Unit(benchmark::kMillisecond);
 
 void BM_readChoppy2MB(benchmark::State& state) { readBench(state, choppyRtf(250000)); }
 BENCHMARK(BM_readChoppy2MB)->Unit(benchmark::kMillisecond);

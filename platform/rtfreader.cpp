@@ -908,6 +908,9 @@ RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document) {
     document.setUndoRedoEnabled(false);
     document.clear();
     QTextCursor cursor(&document);
+    // One edit block: a layout attached to the document (an editor's) lays the text out once
+    // at the end instead of after every insertion.
+    cursor.beginEditBlock();
     FormatCache formats(parsed);
     for (size_t i = 0; i < parsed.paragraphs.size(); ++i) {
         const Paragraph& paragraph = parsed.paragraphs[i];
@@ -919,6 +922,7 @@ RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document) {
         }
         insertRuns(parsed, paragraph, formats, cursor);
     }
+    cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);
     document.setModified(false);
     return result;
