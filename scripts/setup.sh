@@ -10,7 +10,7 @@ packages=(
     fonts-noto-cjk fonts-arphic-ukai
     libbenchmark-dev
     python3 python3-fluids time
-    unrtf pandoc clang
+    unrtf pandoc clang libclang-rt-dev
 )
 
 missing=()
