@@ -27,6 +27,12 @@ struct FrictionLossRecord {
     }
     static CalcOutcome<FrictionLossRecord> compute(const FrictionLossInput& input);
 
+    // Which input makes the sum under the friction factor's cube root negative, for a
+    // computation that failed with NegativeRoot: a negative diameter turns both terms
+    // negative, a negative flow the Reynolds term, a negative roughness the roughness term.
+    enum class Input { Diameter, Flow, Roughness };
+    static Input negativeRootCause(const FrictionLossInput& input);
+
     // The result texts in ResultNames order. The viscosity is a 64-bit value rounded once to
     // 7 significant digits; going through a 32-bit value first could change the 7th digit.
     std::array<std::string, 6> resultTexts() const;

@@ -26,14 +26,10 @@ void CalculationWindow::setDefaultButton(QPushButton* button) {
     button->setDefault(true);
 }
 
-CalculationWindow::InputRow CalculationWindow::addInputRow(QWidget* parent,
-                                                           const RowColumns& columns, int top,
-                                                           const char* labelName,
-                                                           const QString& labelText,
-                                                           const char* boxName,
-                                                           const QString& boxText,
-                                                           const char* unitName,
-                                                           const QString& unitText) {
+CalculationWindow::InputRow CalculationWindow::addInputRow(
+    QWidget* parent, const RowColumns& columns, int top, const char* labelName,
+    const QString& labelText, const char* boxName, const QString& boxText, const char* unitName,
+    const QString& unitText) {
     constexpr int RowHeight = 24;
     InputRow row{};
     row.label = formparts::makeLabel(parent, labelName, labelText,

@@ -38,8 +38,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
     return button;
 }
 
+QString asciiNumberText(const QString& text) {
+    QString folded = text;
+    for (QChar& c : folded) {
+        const char16_t u = c.unicode();
+        // The full-width forms of the ASCII characters, as a Chinese input method types them.
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFEE0));
+        else if (u == 0x3002 || u == 0xFF61)  // 。 as a decimal point
+            c = QLatin1Char('.');
+        else if (u == 0x2212)  // the minus sign
+            c = QLatin1Char('-');
+        else if (u == 0x3000)  // the ideographic space
+            c = QLatin1Char(' ');
+    }
+    return folded;
+}
+
 std::optional<float> readSingle(Prompter& prompter, const QLabel* label, const QLineEdit* box) {
-    const numbertext::ParsedSingle parsed = numbertext::parseSingle(box->text().toStdString());
+    const numbertext::ParsedSingle parsed =
+        numbertext::parseSingle(asciiNumberText(box->text()).toStdString());
     if (parsed.ok()) return parsed.value;
     const QString& message =
         parsed.error == numbertext::ParseError::OutOfRange ? OutOfRangeMessage : NotANumberMessage;

@@ -26,8 +26,13 @@ QLineEdit* makeBox(QWidget* parent, const char* name, const QString& text, const
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text,
                         const QRect& geometry);
 
-// The box's text as a 32-bit number. When it is not a number or out of range, tells the user
-// which box (by its label) and what it holds, and returns nothing.
+// The text with the full-width digits, signs, point and blanks that a Chinese input method
+// types (５０, －, ．, 。, ｅ) in their ASCII forms; other characters stay as they are.
+QString asciiNumberText(const QString& text);
+
+// The box's text as a 32-bit number, full-width forms read as their ASCII ones. When it is not a
+// number or out of range, tells the user which box (by its label) and what it holds, and returns
+// nothing.
 std::optional<float> readSingle(Prompter& prompter, const QLabel* label, const QLineEdit* box);
 
 }  // namespace formparts

@@ -9,10 +9,10 @@
 #include <QTimer>
 
 #include "core/lossrecord.h"
+#include "platform/frame.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
-#include "platform/frame.h"
 
 using namespace formparts;
 
@@ -61,7 +61,10 @@ const QString ZeroDiameterMessage = QStringLiteral("直径D为0，无法计算�
 const QString ZeroReynoldsMessage =
     QStringLiteral("流速为0（流量G为0或太小），雷诺数为0，无法计算沿程阻力。");
 const QString NegativeRootMessage =
-    QStringLiteral("摩擦系数公式中开立方的数为负数（例如流量G为负数），无法计算沿程阻力。");
+    QStringLiteral("摩擦系数公式中开立方的数为负数（%1为负数），无法计算沿程阻力。");
+const QString NegativeDiameter = QStringLiteral("直径D");
+const QString NegativeFlow = QStringLiteral("流量G");
+const QString NegativeRoughness = QStringLiteral("粗糙度K");
 const QString ViscosityMessage = QStringLiteral(
     "水温t=%1℃时运动粘度公式得不到有效的值（约-112.9℃至-40.3℃之间都是这样），无法计算沿程阻力。");
 const QString OverflowMessage = QStringLiteral("计算中的数值超出了允许的范围，无法计算沿程阻力。");
@@ -69,14 +72,23 @@ const QString OverflowMessage = QStringLiteral("计算中的数值超出了允�
 const QColor GuideColour(128, 64, 64);
 const QColor HintColour(0, 128, 0);
 
-QString failureMessage(CalcFailure failure, const QString& temperatureText) {
+QString failureMessage(CalcFailure failure, const FrictionLossInput& input,
+                       const QString& temperatureText) {
     switch (failure) {
         case CalcFailure::ZeroDiameter:
             return ZeroDiameterMessage;
         case CalcFailure::ZeroReynolds:
             return ZeroReynoldsMessage;
         case CalcFailure::NegativeRoot:
-            return NegativeRootMessage;
+            switch (FrictionLossRecord::negativeRootCause(input)) {
+                case FrictionLossRecord::Input::Diameter:
+                    return NegativeRootMessage.arg(NegativeDiameter);
+                case FrictionLossRecord::Input::Flow:
+                    return NegativeRootMessage.arg(NegativeFlow);
+                case FrictionLossRecord::Input::Roughness:
+                    break;
+            }
+            return NegativeRootMessage.arg(NegativeRoughness);
         case CalcFailure::Viscosity:
             return ViscosityMessage.arg(temperatureText);
         case CalcFailure::Overflow:
@@ -159,8 +171,7 @@ void FrictionLossForm::buildControls() {
     QPushButton* recordButton =
         makeButton(resultFrame, "Command5", RecordText, QRect(300, 64, 100, 32));
 
-    QPushButton* computeButton =
-        makeButton(this, "Command1", ComputeText, QRect(60, 318, 110, 40));
+    QPushButton* computeButton = makeButton(this, "Command1", ComputeText, QRect(60, 318, 110, 40));
     setDefaultButton(computeButton);
     QPushButton* recomputeButton =
         makeButton(this, "Command2", RecomputeText, QRect(225, 318, 110, 40));
@@ -173,8 +184,8 @@ void FrictionLossForm::buildControls() {
 
     new ButtonHover(this, {computeButton, recomputeButton, exitButton, helpButton});
 
-    QWidget* tabOrder[] = {diameter_.box, length_.box,    temperature_.box, flow_.box,
-                           roughness_.box, velocityBox_,  lossBox_,         computeButton,
+    QWidget* tabOrder[] = {diameter_.box,   length_.box,  temperature_.box, flow_.box,
+                           roughness_.box,  velocityBox_, lossBox_,         computeButton,
                            recomputeButton, exitButton,   helpButton,       recordButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
@@ -199,10 +210,12 @@ void FrictionLossForm::compute() {
     const std::optional<float> K = readInput(roughness_);
     if (!K) return;
 
-    const CalcOutcome<FrictionLossRecord> outcome = FrictionLossRecord::compute({*D, *L, *t, *G, *K});
+    const FrictionLossInput input{*D, *L, *t, *G, *K};
+    const CalcOutcome<FrictionLossRecord> outcome = FrictionLossRecord::compute(input);
     if (!outcome.ok()) {
-        frame_.prompter().ask(failureMessage(outcome.failure(), temperature_.box->text().trimmed()),
-                              PromptTitle, PromptButtons::Ok);
+        frame_.prompter().ask(
+            failureMessage(outcome.failure(), input, temperature_.box->text().trimmed()),
+            PromptTitle, PromptButtons::Ok);
         return;
     }
     const FrictionLossRecord& record = outcome.value();

@@ -27,11 +27,11 @@ class FrictionLossForm : public CalculationWindow {
     void record();
     void showHintStep();
 
-    InputRow diameter_{};     // D, mm
-    InputRow length_{};       // L, mm
-    InputRow temperature_{};  // t, °C
-    InputRow flow_{};         // G, m³/h
-    InputRow roughness_{};    // K, mm
+    InputRow diameter_{};               // D, mm
+    InputRow length_{};                 // L, mm
+    InputRow temperature_{};            // t, °C
+    InputRow flow_{};                   // G, m³/h
+    InputRow roughness_{};              // K, mm
     QLineEdit* velocityBox_ = nullptr;  // V, m/s
     QLineEdit* lossBox_ = nullptr;      // Hf, Pa
     QLabel* hintLabel_ = nullptr;

@@ -8,11 +8,11 @@
 #include <QPushButton>
 
 #include "core/lossrecord.h"
+#include "platform/frame.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
 #include "screens/locallosscoefficientform.h"
-#include "platform/frame.h"
 
 using namespace formparts;
 
@@ -103,9 +103,9 @@ void LocalLossForm::buildControls() {
 
     new ButtonHover(this, {computeButton, recomputeButton, exitButton, lookUpButton, helpButton});
 
-    QWidget* tabOrder[] = {lookUpButton,    coefficient_.box, velocity_.box, temperature_.box,
-                           computeButton,   recomputeButton,  exitButton,    lossBox_,
-                           helpButton,      recordButton};
+    QWidget* tabOrder[] = {lookUpButton,  coefficient_.box, velocity_.box, temperature_.box,
+                           computeButton, recomputeButton,  exitButton,    lossBox_,
+                           helpButton,    recordButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
     lookUpButton->setFocus();
 }

@@ -17,8 +17,8 @@ class LocalLossForm : public CalculationWindow {
     void record();
     void showCoefficients();
 
-    InputRow coefficient_{};  // ζ
-    InputRow velocity_{};     // v, m/s
-    InputRow temperature_{};  // t, °C
+    InputRow coefficient_{};        // ζ
+    InputRow velocity_{};           // v, m/s
+    InputRow temperature_{};        // t, °C
     QLineEdit* lossBox_ = nullptr;  // Hf, Pa
 };

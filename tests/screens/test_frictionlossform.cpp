@@ -53,6 +53,8 @@ class TestFrictionLossForm : public QObject {
     void hintTimerRuns();
     void hoverGreenUntilBackground();
     void tabOrder();
+    void fullWidthInputReadsAsAscii_data();
+    void fullWidthInputReadsAsAscii();
     void recordPassesTheBoxTextsAsTheyStand();
     void exitEmptiesCaptionAndReopenRestoresDefaults();
     void screenshots();
@@ -259,8 +261,16 @@ void TestFrictionLossForm::coreFailureKeepsResults_data() {
                                       "流速为0（流量G为0或太小），雷诺数为0，无法计算沿程阻力。");
     QTest::newRow("negative flow") << QStringList{"50", "1000", "45", "-1", "0.2"}
                                    << QStringLiteral(
-                                          "摩擦系数公式中开立方的数为负数（例如流量G为负数），"
+                                          "摩擦系数公式中开立方的数为负数（流量G为负数），"
                                           "无法计算沿程阻力。");
+    QTest::newRow("negative diameter") << QStringList{"-50", "1000", "45", "1", "0.2"}
+                                       << QStringLiteral(
+                                              "摩擦系数公式中开立方的数为负数（直径D为负数），"
+                                              "无法计算沿程阻力。");
+    QTest::newRow("negative roughness") << QStringList{"50", "1000", "45", "1", "-5"}
+                                        << QStringLiteral(
+                                               "摩擦系数公式中开立方的数为负数（粗糙度K为负数），"
+                                               "无法计算沿程阻力。");
     QTest::newRow("viscosity formula unusable at -50")
         << QStringList{"50", "1000", "-50", "1", "0.2"}
         << QStringLiteral(
@@ -424,6 +434,39 @@ void TestFrictionLossForm::exitEmptiesCaptionAndReopenRestoresDefaults() {
     QCOMPARE(frame_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
     QVERIFY(!form_->lastResult);
+}
+
+void TestFrictionLossForm::fullWidthInputReadsAsAscii_data() {
+    QTest::addColumn<QStringList>("typed");  // D, L, t, G, K
+    QTest::addColumn<QStringList>("ascii");
+    QTest::newRow("digits") << QStringList{"５０", "１０００", "４５", "１", "０．２"}
+                            << QStringList{"50", "1000", "45", "1", "0.2"};
+    QTest::newRow("ideographic full stop and exponent")
+        << QStringList{"5e1", "１ｅ３", "４５。０", "＋1", "0。2"}
+        << QStringList{"50", "1000", "45", "1", "0.2"};
+    QTest::newRow("minus signs") << QStringList{"50", "1000", "－5", "1", "0.2"}
+                                 << QStringList{"50", "1000", "-5", "1", "0.2"};
+    QTest::newRow("minus sign U+2212") << QStringList{"50", "1000", "−5", "1", "0.2"}
+                                       << QStringList{"50", "1000", "-5", "1", "0.2"};
+    QTest::newRow("ideographic blanks") << QStringList{"　50　", "1000", "45", "1", "0.2"}
+                                        << QStringList{"50", "1000", "45", "1", "0.2"};
+}
+
+void TestFrictionLossForm::fullWidthInputReadsAsAscii() {
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, ascii);
+    const char* boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5"};
+    for (int i = 0; i < 5; ++i) setText(boxes[i], ascii[i]);
+    click("Command1");
+    const QStringList expected{text("Text6"), text("Text7")};
+    for (int i = 0; i < 5; ++i) setText(boxes[i], typed[i]);
+    setText("Text6", QString());
+    setText("Text7", QString());
+    click("Command1");
+    QVERIFY(frame_->scripted.calls().isEmpty());
+    QCOMPARE((QStringList{text("Text6"), text("Text7")}), expected);
+    // The boxes keep what was typed.
+    QCOMPARE(text("Text1"), typed[0]);
 }
 
 void TestFrictionLossForm::recordPassesTheBoxTextsAsTheyStand() {
