@@ -32,6 +32,9 @@ class Frame {
     // one to the front. Returns the window's widget.
     virtual QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) = 0;
 
+    // Makes an open child window the active one again.
+    virtual void activateChild(QWidget* window) = 0;
+
     // The active child window's widget, or nullptr.
     virtual QWidget* activeChild() const = 0;
 

@@ -1,12 +1,15 @@
 #include "screens/locallosscoefficientform.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/frame.h"
 #include "screens/buttonhover.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficienttables.h"
@@ -177,4 +180,14 @@ QWidget* LocalLossCoefficientForm::buildNote() {
     column->addWidget(heading);
     column->addWidget(body);
     return note;
+}
+
+void LocalLossCoefficientForm::closeEvent(QCloseEvent* event) {
+    CalculationWindow::closeEvent(event);
+    if (!event->isAccepted() || !opener_) return;
+    // Once this window is gone, whichever window was used in between.
+    Frame* frame = &frame_;
+    QTimer::singleShot(0, opener_.data(), [frame, opener = opener_] {
+        if (opener) frame->activateChild(opener);
+    });
 }

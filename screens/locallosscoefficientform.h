@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include "screens/calculationwindow.h"
 
 class CoefficientGrid;
@@ -12,6 +14,12 @@ class LocalLossCoefficientForm : public CalculationWindow {
   public:
     explicit LocalLossCoefficientForm(Frame& frame, QWidget* parent = nullptr);
 
+    // The window that becomes active again when this one closes: the screen that opened it.
+    void setOpener(QWidget* opener) { opener_ = opener; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     CoefficientGrid* buildTableA();
     CoefficientGrid* buildTableB();
@@ -19,4 +27,5 @@ class LocalLossCoefficientForm : public CalculationWindow {
     QWidget* buildNote();
 
     QPushButton* doneButton_;
+    QPointer<QWidget> opener_;
 };

@@ -147,4 +147,6 @@ void LocalLossForm::record() {
                                             temperature_.box->text(), lossBox_->text());
 }
 
-void LocalLossForm::showCoefficients() { frame_.showChild<LocalLossCoefficientForm>(); }
+void LocalLossForm::showCoefficients() {
+    frame_.showChild<LocalLossCoefficientForm>()->setOpener(this);
+}

@@ -388,6 +388,15 @@ QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>
     return sub->widget();
 }
 
+void MainForm::activateChild(QWidget* window) {
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        if (sub->widget() != window) continue;
+        if (const auto* child = qobject_cast<ChildWindow*>(sub); child && child->isClosed()) return;
+        mdiArea_->setActiveSubWindow(sub);
+        return;
+    }
+}
+
 QWidget* MainForm::activeChild() const {
     // The current sub-window stays current while a dialog of the program has the focus.
     const QMdiSubWindow* sub = mdiArea_->currentSubWindow();

@@ -33,6 +33,7 @@ class MainForm : public QMainWindow, public Frame {
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
     using Frame::showChild;
     QWidget* activeChild() const override;
+    void activateChild(QWidget* window) override;
     Prompter& prompter() override;
     ResultTables& resultTables() override { return tables_; }
 

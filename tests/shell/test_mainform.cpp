@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -252,6 +253,26 @@ class TestMainForm : public QObject {
         QCOMPARE(h.form->activeChild()->objectName(), QStringLiteral("设备阻力"));
         QCOMPARE(h.open().size(), 2);
         QVERIFY(h.prompter.calls().isEmpty());
+    }
+
+    // Closing the coefficient reference gives the focus back to the local-loss screen that
+    // opened it, even when another screen was used in between.
+    void coefficientReferenceReturnsToItsOpener() {
+        Harness h;
+        h.form->show();
+        h.find(QStringLiteral("sgjzss"))->trigger();
+        QWidget* local = h.form->activeChild();
+        QTest::mouseClick(local->findChild<QPushButton*>(QStringLiteral("Command4")),
+                          Qt::LeftButton);
+        QWidget* reference = h.form->activeChild();
+        QCOMPARE(reference->objectName(), QStringLiteral("Form_水管局阻系数表"));
+        h.find(QStringLiteral("sgyzss"))->trigger();
+        h.form->activateChild(reference);
+        QCOMPARE(h.form->activeChild(), reference);
+        QTest::mouseClick(reference->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QTRY_COMPARE(h.form->activeChild(), local);
+        QCOMPARE(h.open().size(), 2);
     }
 
     void viewItemsToggleTheirBars_data() {

@@ -35,6 +35,7 @@ class FakeFrame : public Frame {
     using Frame::showChild;
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
     QWidget* activeChild() const override { return lastShown_; }
+    void activateChild(QWidget* window) override { lastShown_ = window; }
     Prompter& prompter() override { return scripted; }
     ResultTables& resultTables() override { return tables; }
 
