@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QShowEvent>
 #include <QTimer>
@@ -66,6 +67,24 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
     return label;
 }
 
+// The loading dots. The brush face draws its period raised to the middle of the line, like a
+// bullet; the dots are drawn as periods on the baseline, in the label's size and weight, from
+// a face whose period sits there.
+class DotsLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QFont face = font();
+        face.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("宋体")});
+        painter.setFont(face);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), int(alignment()), text());
+    }
+};
+
 QFont labelFont(const QString& family, double points, bool bold = false) {
     QFont f(family);
     f.setPointSizeF(points);
@@ -98,10 +117,16 @@ SplashForm::SplashForm(std::function<void()> showMainWindow, QWidget* parent)
     label1_ = makeLabel(this, "Label1", WelcomeText, labelFont(BrushFont, 42), Red,
                         twipsRect(this, 600, 1320, 5160, 2520));
     label1_->setWordWrap(true);
+    // In the middle of its box, the leading blank included.
+    label1_->setAlignment(Qt::AlignCenter);
     makeLabel(this, "Label3", LoadingText, labelFont(PlainFont, 12), Blue,
               twipsRect(this, 2040, 4440, 1080, 360));
-    label2_ = makeLabel(this, "Label2", QString(), labelFont(BrushFont, 15.75, true), Blue,
-                        twipsRect(this, 3120, 4380, 1800, 420));
+    label2_ = new DotsLabel(this);
+    label2_->setObjectName(QStringLiteral("Label2"));
+    label2_->setFont(labelFont(BrushFont, 15.75, true));
+    setForeColour(label2_, Blue);
+    label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label2_->setGeometry(twipsRect(this, 3120, 4380, 1800, 420));
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));

@@ -182,6 +182,24 @@ class TestSplashForm : public QObject {
             QCOMPARE(dots->text(), e);
         }
         QCOMPARE(splash.dotCount(), std::int16_t{3});
+
+        // Periods stand on the line the loading text stands on, not raised like bullets: the
+        // dots' lowest ink is level with the lowest ink of "正在加载" beside them.
+        dots->setText(QStringLiteral("......"));
+        const auto lowestInk = [&splash](QWidget* w) {
+            const QImage image = splash.grab(w->geometry()).toImage();
+            int lowest = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qBlue(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100)
+                        lowest = y;
+            return lowest < 0 ? -1 : w->y() + lowest;
+        };
+        const int dotsBottom = lowestInk(dots);
+        const int textBottom = lowestInk(label(&splash, "Label3"));
+        QVERIFY(dotsBottom > 0 && textBottom > 0);
+        QVERIFY2(std::abs(dotsBottom - textBottom) <= 4,
+                 qPrintable(QStringLiteral("%1 %2").arg(dotsBottom).arg(textBottom)));
     }
 
     void blinking() {
