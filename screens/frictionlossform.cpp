@@ -1,5 +1,6 @@
 #include "screens/frictionlossform.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -133,13 +134,20 @@ void FrictionLossForm::buildControls() {
     temperature_ = addInputRow(inputFrame, Left, 64, "Label5", TemperatureText, "Text3",
                                DefaultTemperature, "Label11", CelsiusText);
     flow_ = addInputRow(inputFrame, Right, 64, "Label7", FlowText, "Text4", DefaultFlow);
-    // m³/h in three labels: "m", a small raised "3", "/h".
-    makeLabel(inputFrame, "Label8", FlowUnitMText, QRect(450, 64, 12, 24));
-    QLabel* cube = makeLabel(inputFrame, "Label12", FlowUnitCubeText, QRect(461, 60, 8, 14));
+    // m³/h in three labels, "m", a small raised "3" and "/h", set edge to edge so that they
+    // read as one unit.
     QFont small = font();
     small.setPointSize(7);
+    const int unitLeft = 450;
+    const int mWidth = QFontMetrics(font()).horizontalAdvance(FlowUnitMText);
+    const int cubeWidth = QFontMetrics(small).horizontalAdvance(FlowUnitCubeText);
+    QLabel* m = makeLabel(inputFrame, "Label8", FlowUnitMText, QRect(unitLeft, 64, mWidth, 24));
+    QLabel* cube = makeLabel(inputFrame, "Label12", FlowUnitCubeText,
+                             QRect(unitLeft + mWidth, 60, cubeWidth, 14));
     cube->setFont(small);
-    makeLabel(inputFrame, "Label13", FlowUnitPerHourText, QRect(468, 64, 24, 24));
+    QLabel* perHour = makeLabel(inputFrame, "Label13", FlowUnitPerHourText,
+                                QRect(unitLeft + mWidth + cubeWidth, 64, 24, 24));
+    for (QLabel* part : {m, cube, perHour}) part->setContentsMargins(0, 0, 0, 0);
     roughness_ = addInputRow(inputFrame, Left, 100, "Label9", RoughnessText, "Text5",
                              DefaultRoughness, "Label10", MillimetreText);
 
