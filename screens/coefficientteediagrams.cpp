@@ -1,5 +1,6 @@
 #include "screens/coefficientteediagrams.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineF>
 #include <QPainter>
@@ -187,6 +188,21 @@ void drawFigure(QPainter& p, const Figure& f) {
     drawNumber(p, {sideX, side.y() - (up ? -3 : 3)}, QStringLiteral("2"));
 }
 
+QString figureName(int figure) { return QStringLiteral("图%1").arg(figure); }
+
+QFont nameFont() {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(11);
+    return font;
+}
+
+// Where a figure's name stands, left of its run.
+QRect nameArea(int figure) {
+    const QRect area = CoefficientTeeDiagrams::figureArea(figure);
+    const int runY = Figures[figure - 1].branch == Branch::Up ? int(RunYUp) : int(RunYDown);
+    return QRect(area.left(), area.top() + runY - 7, NameWidth + 2, 14);
+}
+
 }  // namespace
 
 QRect CoefficientTeeDiagrams::figureArea(int figure) {
@@ -196,11 +212,13 @@ QRect CoefficientTeeDiagrams::figureArea(int figure) {
     return QRect(column * AreaWidth, top, AreaWidth, std::min(AreaHeight, PictureHeight - top));
 }
 
-QImage CoefficientTeeDiagrams::drawPicture() {
-    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB888);
+QImage CoefficientTeeDiagrams::drawPicture(int scale) {
+    QImage image(PictureWidth * scale, PictureHeight * scale, QImage::Format_RGB888);
     image.fill(Paper);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     QFont digits = p.font();
     digits.setPixelSize(9);
     p.setFont(digits);
@@ -210,22 +228,67 @@ QImage CoefficientTeeDiagrams::drawPicture() {
         drawFigure(p, Figures[figure - 1]);
         p.restore();
     }
+    if (scale > 1) {
+        p.setFont(nameFont());
+        p.setPen(Qt::black);
+        for (int figure = 1; figure <= 8; ++figure)
+            p.drawText(nameArea(figure), Qt::AlignLeft | Qt::AlignVCenter, figureName(figure));
+    }
     return image;
+}
+
+namespace {
+
+// The picture enlarged: a window of its own that a click or Esc closes.
+class EnlargedTeeDiagrams : public QWidget {
+  public:
+    explicit EnlargedTeeDiagrams(QWidget* parent)
+        : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint),
+          picture_(CoefficientTeeDiagrams::drawPicture(CoefficientTeeDiagrams::EnlargedScale)) {
+        setObjectName(QStringLiteral("TeeDiagramsEnlarged"));
+        setWindowTitle(QStringLiteral("三通示意图"));
+        setAttribute(Qt::WA_DeleteOnClose);
+        setFixedSize(picture_.size());
+        setCursor(Qt::PointingHandCursor);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
+    void mousePressEvent(QMouseEvent*) override { close(); }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape)
+            close();
+        else
+            QWidget::keyPressEvent(event);
+    }
+
+  private:
+    QImage picture_;
+};
+
+}  // namespace
+
+void CoefficientTeeDiagrams::mousePressEvent(QMouseEvent*) {
+    if (!enlarged_) enlarged_ = new EnlargedTeeDiagrams(window());
+    enlarged_->show();
+    enlarged_->raise();
+    enlarged_->activateWindow();
 }
 
 CoefficientTeeDiagrams::CoefficientTeeDiagrams(QWidget* parent)
     : QWidget(parent), picture_(drawPicture()) {
     setFixedSize(PictureWidth, PictureHeight);
-    QFont nameFont(QStringLiteral("宋体"));
-    nameFont.setPixelSize(11);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QStringLiteral("单击放大"));
     for (int figure = 1; figure <= 8; ++figure) {
-        auto* name = new QLabel(QStringLiteral("图%1").arg(figure), this);
+        auto* name = new QLabel(figureName(figure), this);
         name->setObjectName(QStringLiteral("figure%1").arg(figure));
-        name->setFont(nameFont);
+        name->setFont(nameFont());
         name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        const QRect area = figureArea(figure);
-        const int runY = Figures[figure - 1].branch == Branch::Up ? int(RunYUp) : int(RunYDown);
-        name->setGeometry(area.left(), area.top() + runY - 7, NameWidth + 2, 14);
+        name->setGeometry(nameArea(figure));
+        // Clicks on a name open the picture as clicks beside it do.
+        name->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 }
 

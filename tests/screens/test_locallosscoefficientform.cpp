@@ -43,6 +43,8 @@ class TestLocalLossCoefficientForm : public QObject {
     void closeBoxEmptiesCaptionPanel();
     void closedWindowIsDestroyedWhoeverHostsIt();
     void secondOpeningKeepsOneWindow();
+    void diagramsOpenEnlarged_data();
+    void diagramsOpenEnlarged();
     void screenshot();
 };
 
@@ -281,6 +283,49 @@ void TestLocalLossCoefficientForm::secondOpeningKeepsOneWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<LocalLossCoefficientForm*>(w)) ++forms;
     QCOMPARE(forms, 1);
+}
+
+void TestLocalLossCoefficientForm::diagramsOpenEnlarged_data() {
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("closed by a click") << false;
+    QTest::newRow("closed by Esc") << true;
+}
+
+// A click on the small picture opens it three times larger, drawn afresh at that size, in a
+// window of its own; a click on it or Esc closes it.
+void TestLocalLossCoefficientForm::diagramsOpenEnlarged() {
+    QFETCH(bool, byEscape);
+    FakeFrame frame;
+    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    auto* diagrams = form->findChild<CoefficientTeeDiagrams*>();
+    QTest::mouseClick(diagrams->findChild<QLabel*>(QStringLiteral("figure3")), Qt::LeftButton);
+    QWidget* enlarged = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TeeDiagramsEnlarged") && w->isVisible()) enlarged = w;
+    QVERIFY(enlarged);
+    QCOMPARE(enlarged->size(), diagrams->size() * 3);
+    QVERIFY(QTest::qWaitForWindowExposed(enlarged));
+    saveScreenshot(enlarged, QStringLiteral("coefficients-diagrams-enlarged"));
+
+    // Redrawn, not the small picture's pixels blown up: lines a third as thick show shades
+    // that a blown-up copy, three by three pixels of each, cannot have.
+    const QImage big = enlarged->grab().toImage();
+    const QImage blown = CoefficientTeeDiagrams::drawPicture().scaled(big.size());
+    QVERIFY(big != blown.convertToFormat(big.format()));
+    int unlike3x3 = 0;
+    for (int y = 0; y + 2 < big.height(); y += 3)
+        for (int x = 0; x + 2 < big.width(); x += 3)
+            unlike3x3 += big.pixel(x, y) != big.pixel(x + 1, y + 1);
+    QVERIFY(unlike3x3 > 100);
+
+    QPointer<QWidget> window = enlarged;
+    if (byEscape)
+        QTest::keyClick(enlarged, Qt::Key_Escape);
+    else
+        QTest::mouseClick(enlarged, Qt::LeftButton);
+    QVERIFY(!enlarged->isVisible());
+    QTRY_VERIFY(!window);
+    QVERIFY(form->isVisible());
 }
 
 void TestLocalLossCoefficientForm::screenshot() {
