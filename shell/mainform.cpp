@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "platform/documentwindow.h"
@@ -77,6 +78,7 @@ MainForm::MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
+    mdiArea_->installEventFilter(this);
 
     createActions();
     buildMenus();
@@ -375,10 +377,15 @@ QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>
         QWidget* window = create();
         sub = new ChildWindow(window);
         if (!window->testAttribute(Qt::WA_SetWindowIcon)) sub->setWindowIcon(blankIcon());
+        const bool first = openChildren() == 0;
         mdiArea_->addSubWindow(sub);
         sub->fitToWindow();
         children_.insert(key, sub);
         sub->show();
+        // The first child opens at the top left of what the user sees of the frame; later
+        // ones cascade from there, never above or left of it.
+        const QPoint placed = first ? QPoint(0, 0) : sub->pos();
+        sub->move(std::max(placed.x(), 0), std::max(placed.y(), 0));
     } else {
         if (sub->isMinimized()) sub->showNormal();
         sub->show();
@@ -386,6 +393,40 @@ QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>
     mdiArea_->setActiveSubWindow(sub);
     sub->raise();
     return sub->widget();
+}
+
+int MainForm::openChildren() const {
+    int open = 0;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        const auto* child = qobject_cast<ChildWindow*>(sub);
+        if (!child || !child->isClosed()) ++open;
+    }
+    return open;
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mdiArea_ && event->type() == QEvent::Resize)
+        // Once the area has its new size and its scroll bars their new ranges.
+        QTimer::singleShot(0, this, &MainForm::keepChildrenInView);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::keepChildrenInView() {
+    const QRect view = mdiArea_->viewport()->rect();
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+        if (sub->isMaximized() || sub->isMinimized()) continue;
+        QRect frame = sub->geometry();
+        // A child that fits is moved the least way that shows all of it.
+        if (frame.width() <= view.width()) {
+            if (frame.left() < view.left()) frame.moveLeft(view.left());
+            if (frame.right() > view.right()) frame.moveRight(view.right());
+        }
+        if (frame.height() <= view.height()) {
+            if (frame.top() < view.top()) frame.moveTop(view.top());
+            if (frame.bottom() > view.bottom()) frame.moveBottom(view.bottom());
+        }
+        if (frame.topLeft() != sub->pos()) sub->move(frame.topLeft());
+    }
 }
 
 void MainForm::activateChild(QWidget* window) {

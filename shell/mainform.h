@@ -41,6 +41,7 @@ class MainForm : public QMainWindow, public Frame {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QAction* newAction(const char* name, const QString& caption, const QKeySequence& shortcut = {});
@@ -53,6 +54,11 @@ class MainForm : public QMainWindow, public Frame {
     void buildStatusBar();
     void loadPosition();
     void storePosition();
+
+    // Child windows not yet closed.
+    int openChildren() const;
+    // Brings every child that fits in the frame's view wholly into it.
+    void keepChildrenInView();
 
     // The active child window when it holds a document, or nullptr.
     DocumentWindow* activeDocument() const;

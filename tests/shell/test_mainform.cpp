@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -273,6 +274,29 @@ class TestMainForm : public QObject {
                           Qt::LeftButton);
         QTRY_COMPARE(h.form->activeChild(), local);
         QCOMPARE(h.open().size(), 2);
+    }
+
+    // The first child opens at the top left of the visible frame; after the frame grows, a
+    // child that fits is wholly in view without scroll bars, even after the user scrolled.
+    void childrenOpenAndStayInView() {
+        Harness h;
+        h.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.form.get()));
+        h.find(QStringLiteral("sgyzss"))->trigger();
+        QMdiSubWindow* sub = h.open().first();
+        QCOMPARE(sub->pos(), QPoint(0, 0));
+        QMdiArea* area = h.form->mdiArea();
+        QTRY_VERIFY(area->horizontalScrollBar()->maximum() > 0);
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+        QVERIFY(sub->x() < 0);
+
+        h.find(QStringLiteral("sgjzss"))->trigger();
+        QVERIFY(h.open().last()->x() >= 0 && h.open().last()->y() >= 0);
+
+        h.form->resize(1400, 1000);
+        QTRY_VERIFY(!area->horizontalScrollBar()->isVisible());
+        QTRY_VERIFY(!area->verticalScrollBar()->isVisible());
+        for (QMdiSubWindow* s : h.open()) QVERIFY(area->viewport()->rect().contains(s->geometry()));
     }
 
     void viewItemsToggleTheirBars_data() {

@@ -191,8 +191,7 @@ class TestSplashForm : public QObject {
             int lowest = -1;
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
-                    if (qBlue(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100)
-                        lowest = y;
+                    if (qBlue(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100) lowest = y;
             return lowest < 0 ? -1 : w->y() + lowest;
         };
         const int dotsBottom = lowestInk(dots);
