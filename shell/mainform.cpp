@@ -328,15 +328,46 @@ void MainForm::loadPosition() {
     if (placed.height() != stored.height())
         loadedPosition_.height = static_cast<float>(pixelsToTwips(placed.height(), dpi));
     loadedPixels_ = placed;
-    // Left and top place the outer frame; width and height are the window's own size, so that
-    // a size stored at closing comes back unchanged whatever the window decorations measure.
+    // Left and top place the outer frame. Width and height are the outer size too; the frame
+    // around the window is known only once the window system has shown it, so until then
+    // the client takes the whole size, and fitOuterSize() takes the frame off afterwards.
     move(placed.topLeft());
     resize(placed.size());
 }
 
+bool MainForm::hasRealFrame() {
+    // The headless platforms draw no frame; the one they report is made up.
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+QSize MainForm::outerSize() const {
+    // Where no window frame exists, the window is its own outer size.
+    return hasRealFrame() ? frameGeometry().size() : size();
+}
+
+void MainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (frameFitted_) return;
+    frameFitted_ = true;
+    // The window manager frames the window a moment after it is shown; look a few times.
+    for (int delay : {0, 50, 150, 400, 1000})
+        QTimer::singleShot(delay, this, &MainForm::fitOuterSize);
+}
+
+void MainForm::fitOuterSize() {
+    if (outerFitted_ || !hasRealFrame() || isMaximized() || isMinimized() || isFullScreen()) return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty() && frame.width() <= 0 && frame.height() <= 0) return;
+    outerFitted_ = true;
+    // Only a size the user has not changed in between.
+    if (size() != loadedPixels_.size()) return;
+    resize(loadedPixels_.size() - frame);
+}
+
 void MainForm::storePosition() {
     if (isMinimized()) return;
-    const QRect now(pos(), size());
+    const QRect now(pos(), outerSize());
     // Twips are finer than pixels: an edge the user did not move keeps the twips it was loaded
     // with, so that 1000 stays 1000 instead of drifting to the nearest whole pixel, 1005.
     MainPosition position = pixelsToPosition(now, screenDpi());

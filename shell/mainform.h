@@ -42,6 +42,7 @@ class MainForm : public QMainWindow, public Frame {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QAction* newAction(const char* name, const QString& caption, const QKeySequence& shortcut = {});
@@ -54,6 +55,12 @@ class MainForm : public QMainWindow, public Frame {
     void buildStatusBar();
     void loadPosition();
     void storePosition();
+    static bool hasRealFrame();
+    // The window's size with its frame, as the position store keeps it.
+    QSize outerSize() const;
+    // Once the window system has framed the window, takes the frame off the client so that
+    // the outer size is the one loaded.
+    void fitOuterSize();
 
     // Child windows not yet closed.
     int openChildren() const;
@@ -103,4 +110,6 @@ class MainForm : public QMainWindow, public Frame {
     // The position as loaded, in twips and as placed in pixels.
     MainPosition loadedPosition_;
     QRect loadedPixels_;
+    bool frameFitted_ = false;
+    bool outerFitted_ = false;
 };
