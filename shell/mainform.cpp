@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -408,14 +409,20 @@ QWidget* MainForm::showChild(const QString& key, const std::function<QWidget*()>
         QWidget* window = create();
         sub = new ChildWindow(window);
         if (!window->testAttribute(Qt::WA_SetWindowIcon)) sub->setWindowIcon(blankIcon());
-        const bool first = openChildren() == 0;
+        QMdiSubWindow* previous = openChildren() == 0 ? nullptr : mdiArea_->currentSubWindow();
         mdiArea_->addSubWindow(sub);
         sub->fitToWindow();
         children_.insert(key, sub);
         sub->show();
-        // The first child opens at the top left of what the user sees of the frame; later
-        // ones cascade from there, never above or left of it.
-        const QPoint placed = first ? QPoint(0, 0) : sub->pos();
+        // The first child opens at the top left of what the user sees of the frame. A later
+        // one keeps the place the area found for it when that is in view, and otherwise
+        // cascades from the active child, one title bar lower and to the right.
+        QPoint placed = sub->pos();
+        if (!previous)
+            placed = QPoint(0, 0);
+        else if (placed.x() < 0 || placed.y() < 0)
+            placed = previous->pos() + QPoint(1, 1) * sub->style()->pixelMetric(
+                                                          QStyle::PM_TitleBarHeight, nullptr, sub);
         sub->move(std::max(placed.x(), 0), std::max(placed.y(), 0));
     } else {
         if (sub->isMinimized()) sub->showNormal();
