@@ -42,12 +42,17 @@ bool isCjkFamily(const QString& family) {
     return false;
 }
 
-// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name.
+// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name;
+// nor can what the reader leaves out of a face name (line breaks, controls, object marks).
 QString cleanFamily(const QString& family) {
     QString out;
     out.reserve(family.size());
     for (const QChar c : family) {
-        if (c == u';' || c == u'{' || c == u'}' || c == u'\\' || c.unicode() < 0x20) continue;
+        const char16_t u = c.unicode();
+        if (u == u';' || u == u'{' || u == u'}' || u == u'\\' || u < 0x20 || c.isSurrogate() ||
+            u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1 || u == 0x2028 || u == 0x2029) {
+            continue;
+        }
         out += c;
     }
     return out.trimmed();
