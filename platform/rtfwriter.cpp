@@ -226,19 +226,21 @@ class RtfWriter {
         QByteArray bytes("?");
         if (!QChar::isSurrogate(c)) {
             const QString one(QChar{c});
-            // Only bytes that decode back to the same character are a faithful fallback: the
-            // encoder substitutes '?' for some characters without a word.
-            if (const auto encoded = gbkBytes(one); encoded && encoded->size() <= 2) {
-                if (!decoder_ || decoder_->hasError()) {
-                    decoder_.emplace("GBK", QStringConverter::Flag::Stateless);
-                }
-                if (QString(decoder_->decode(*encoded)) == one && !decoder_->hasError()) {
-                    bytes = *encoded;
-                }
-            }
+            // The encoder substitutes '?' for some characters without a word.
+            const auto encoded = gbkBytes(one);
+            if (encoded && encoded->size() <= 2 && decodesTo(*encoded, one)) bytes = *encoded;
         }
         fallbacks_.insert(c, bytes);
         return bytes;
+    }
+
+    // The encoder also takes characters GBK only has a look-alike for (one-way mappings); only
+    // bytes that decode back to the same text are faithful.
+    bool decodesTo(const QByteArray& bytes, const QString& text) {
+        if (!decoder_ || decoder_->hasError()) {
+            decoder_.emplace("GBK", QStringConverter::Flag::Stateless);
+        }
+        return QString(decoder_->decode(bytes)) == text && !decoder_->hasError();
     }
 
     std::optional<QByteArray> gbkBytes(const QString& text) {
@@ -255,7 +257,8 @@ class RtfWriter {
     QByteArray fontName(const QString& family, bool cjk) {
         // A Chinese name GBK can spell is written as its bytes, the form older readers expect
         // in a font table of charset 134; anything else as \uN.
-        if (const auto bytes = cjk ? gbkBytes(family) : std::nullopt) {
+        const auto bytes = cjk ? gbkBytes(family) : std::nullopt;
+        if (bytes && decodesTo(*bytes, family)) {
             QByteArray out;
             // The second byte of a GBK pair can be '\\', '{' or '}'.
             for (const char byte : *bytes) {
