@@ -753,7 +753,11 @@ class RtfParser {
 
     void appendChar(char16_t c) {
         if (state_.dest == Dest::FontTable) {
-            if (c >= 0x20 && !QChar::isSurrogate(c)) fontEntry_.name += QChar(c);
+            // A face name is one line of plain characters.
+            if (c >= 0x20 && !QChar::isSurrogate(c) && c != 0xFFFC && c != 0xFDD0 && c != 0xFDD1 &&
+                c != 0x2028 && c != 0x2029) {
+                fontEntry_.name += QChar(c);
+            }
             return;
         }
         if (state_.dest != Dest::Text) return;

@@ -42,12 +42,17 @@ bool isCjkFamily(const QString& family) {
     return false;
 }
 
-// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name.
+// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name;
+// nor can what the reader leaves out of a face name (line breaks, controls, object marks).
 QString cleanFamily(const QString& family) {
     QString out;
     out.reserve(family.size());
     for (const QChar c : family) {
-        if (c == u';' || c == u'{' || c == u'}' || c == u'\\' || c.unicode() < 0x20) continue;
+        const char16_t u = c.unicode();
+        if (u == u';' || u == u'{' || u == u'}' || u == u'\\' || u < 0x20 || c.isSurrogate() ||
+            u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1 || u == 0x2028 || u == 0x2029) {
+            continue;
+        }
         out += c;
     }
     return out.trimmed();
@@ -221,19 +226,21 @@ class RtfWriter {
         QByteArray bytes("?");
         if (!QChar::isSurrogate(c)) {
             const QString one(QChar{c});
-            // Only bytes that decode back to the same character are a faithful fallback: the
-            // encoder substitutes '?' for some characters without a word.
-            if (const auto encoded = gbkBytes(one); encoded && encoded->size() <= 2) {
-                if (!decoder_ || decoder_->hasError()) {
-                    decoder_.emplace("GBK", QStringConverter::Flag::Stateless);
-                }
-                if (QString(decoder_->decode(*encoded)) == one && !decoder_->hasError()) {
-                    bytes = *encoded;
-                }
-            }
+            // The encoder substitutes '?' for some characters without a word.
+            const auto encoded = gbkBytes(one);
+            if (encoded && encoded->size() <= 2 && decodesTo(*encoded, one)) bytes = *encoded;
         }
         fallbacks_.insert(c, bytes);
         return bytes;
+    }
+
+    // The encoder also takes characters GBK only has a look-alike for (one-way mappings); only
+    // bytes that decode back to the same text are faithful.
+    bool decodesTo(const QByteArray& bytes, const QString& text) {
+        if (!decoder_ || decoder_->hasError()) {
+            decoder_.emplace("GBK", QStringConverter::Flag::Stateless);
+        }
+        return QString(decoder_->decode(bytes)) == text && !decoder_->hasError();
     }
 
     std::optional<QByteArray> gbkBytes(const QString& text) {
@@ -250,7 +257,8 @@ class RtfWriter {
     QByteArray fontName(const QString& family, bool cjk) {
         // A Chinese name GBK can spell is written as its bytes, the form older readers expect
         // in a font table of charset 134; anything else as \uN.
-        if (const auto bytes = cjk ? gbkBytes(family) : std::nullopt) {
+        const auto bytes = cjk ? gbkBytes(family) : std::nullopt;
+        if (bytes && decodesTo(*bytes, family)) {
             QByteArray out;
             // The second byte of a GBK pair can be '\\', '{' or '}'.
             for (const char byte : *bytes) {
