@@ -25,6 +25,8 @@ class TestReferenceDatabase : public QObject {
     void folderThatCannotHoldTheFile_data();
     void folderThatCannotHoldTheFile();
     void fileLockedByAnotherProgram();
+    void startingRowsFromAnInstalledFolder_data();
+    void startingRowsFromAnInstalledFolder();
 
   private:
     // Two levels that do not exist yet.
@@ -203,6 +205,48 @@ void TestReferenceDatabase::fileLockedByAnotherProgram() {
         other.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
+void TestReferenceDatabase::startingRowsFromAnInstalledFolder_data() {
+    QTest::addColumn<QString>("installed");  // under the temporary folder; empty for none
+    QTest::addColumn<bool>("ownRoughness");  // the folder holds its own 粗糙度.csv
+    QTest::newRow("no folder given") << QString() << false;
+    QTest::newRow("folder missing") << QStringLiteral("share/quorvel") << false;
+    QTest::newRow("folder with one table") << QStringLiteral("share/quorvel") << true;
+}
+
+// An installed copy starts the databases from the CSV files of its data folder; a table
+// without its file there, or no folder at all, starts from the rows built into the program.
+void TestReferenceDatabase::startingRowsFromAnInstalledFolder() {
+    QFETCH(QString, installed);
+    QFETCH(bool, ownRoughness);
+    const QByteArray roughness = QByteArrayLiteral("序号,管材,粗糙度\n1,装好的管材,0.05\n");
+    QString shippedFolder;
+    if (!installed.isEmpty()) shippedFolder = dir_->filePath(installed);
+    if (ownRoughness) {
+        QVERIFY(QDir().mkpath(shippedFolder));
+        QFile file(QDir(shippedFolder).filePath(QStringLiteral("粗糙度.csv")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(roughness);
+    }
+    QString path;
+    {
+        ReferenceDatabase db(lookupDatabaseFile(shippedFolder));
+        QVERIFY2(db.isOpen(), qPrintable(db.errorText()));
+        path = db.filePath();
+    }
+    const auto dump = [&](const QString& table) {
+        return runSqlite(path, QStringLiteral("SELECT * FROM \"%1\"").arg(table),
+                         {"-list", "-separator", ",", "-header", "-newline", "\n"})
+            .output;
+    };
+    const auto shipped = [](const QString& table) {
+        return QString::fromUtf8(
+            fileBytes(QStringLiteral(QUORVEL_SHIPPED_DATA "/%1.csv").arg(table)));
+    };
+    QCOMPARE(dump(QStringLiteral("粗糙度")),
+             ownRoughness ? QString::fromUtf8(roughness) : shipped(QStringLiteral("粗糙度")));
+    QCOMPARE(dump(QStringLiteral("推荐水速")), shipped(QStringLiteral("推荐水速")));
 }
 
 QTEST_GUILESS_MAIN(TestReferenceDatabase)
