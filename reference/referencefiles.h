@@ -8,11 +8,10 @@
 // folder that holds the program.
 QString installedDataFolder();
 
-// The starter rows of each table are <shippedFolder>/<table>.csv when that file exists, and
-// otherwise the copy built into the program, so the build tree and an installed copy both work.
-
-// The lookup database: the five tables of the lookup window, in the order of its pages.
+// The lookup database: the five tables of the lookup window, in the order of its pages. Each
+// table starts from <shippedFolder>/<table>.csv when that file exists, otherwise from the copy
+// built into the program, so an installed copy and the build tree both work.
 ReferenceDatabaseFile lookupDatabaseFile(const QString& shippedFolder = installedDataFolder());
 
-// The database of the equipment loss list.
+// The database of the equipment loss list; its table starts from the same places.
 ReferenceDatabaseFile equipmentDatabaseFile(const QString& shippedFolder = installedDataFolder());
