@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 #include <memory>
+#include <string_view>
 
 #include "platform/fonts.h"
 #include "platform/qtprompter.h"
@@ -12,13 +14,35 @@
 #include "shell/mainform.h"
 #include "startup/splashform.h"
 
+namespace {
+
+// The options that print a text and end the program before any window opens.
+bool asksOnlyForText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Help and version need no display: on the offscreen platform they answer in a terminal
+    // without one too (over ssh, say).
+    if (asksOnlyForText(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setOrganizationName(QStringLiteral("Quorvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    // Ties the windows to the installed desktop entry, whose icon a Wayland task bar shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
 
     QCommandLineParser options;
     options.addHelpOption();
+    options.addVersionOption();
     const QCommandLineOption noSplash(QStringLiteral("no-splash"),
                                       QStringLiteral("Open the main window at once."));
     options.addOption(noSplash);
@@ -29,6 +53,13 @@ int main(int argc, char* argv[]) {
     if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
+
+    // Title bars and the task bar show it on every window; each size is drawn pixel for pixel.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 128})
+        icon.addFile(QStringLiteral(":/app-icon/icons/quorvel-%1.png").arg(size),
+                     QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     installFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));

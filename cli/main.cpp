@@ -29,6 +29,7 @@ constexpr std::string_view HelpText = R"(Usage:
   quorvel-calc friction --csv FILE --table OUT
   quorvel-calc local --csv FILE --table OUT
   quorvel-calc --help
+  quorvel-calc --version
 
 Computes the friction loss of a straight water pipe section or the local loss of a fitting,
 with the same figures and texts as the program's calculation screens.
@@ -290,6 +291,10 @@ int main(int argc, char** argv) {
     for (const std::string_view arg : args) {
         if (arg == "--help" || arg == "-h") {
             std::fwrite(HelpText.data(), 1, HelpText.size(), stdout);
+            return ExitComputed;
+        }
+        if (arg == "--version") {
+            std::fputs("quorvel-calc " QUORVEL_VERSION "\n", stdout);
             return ExitComputed;
         }
     }

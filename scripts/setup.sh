@@ -12,6 +12,7 @@ packages=(
     python3 python3-fluids time sqlite3
     libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales
     unrtf pandoc clang libclang-rt-dev
+    appstream desktop-file-utils man-db dpkg-dev file
 )
 
 missing=()

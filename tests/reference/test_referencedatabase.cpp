@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@ class TestReferenceDatabase : public QObject {
     void folderThatCannotHoldTheFile_data();
     void folderThatCannotHoldTheFile();
     void fileLockedByAnotherProgram();
+    void startingRowsFromAnInstalledFolder_data();
+    void startingRowsFromAnInstalledFolder();
 
   private:
     // Two levels that do not exist yet.
@@ -203,6 +206,59 @@ void TestReferenceDatabase::fileLockedByAnotherProgram() {
         other.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
+void TestReferenceDatabase::startingRowsFromAnInstalledFolder_data() {
+    QTest::addColumn<QString>("installed");  // the folder given, under the temporary folder
+    QTest::addColumn<QString>("ownFile");    // a 粗糙度.csv of its own there; empty for none
+    QTest::addColumn<bool>("ownRows");       // the database starts from that file
+    const QString folder = QStringLiteral("share/quorvel");
+    const QString own = folder + QStringLiteral("/粗糙度.csv");
+    QTest::newRow("folder with one table") << folder << own << true;
+    QTest::newRow("folder missing") << folder << QString() << false;
+    // An empty name is no folder, not the current one.
+    QTest::newRow("no folder given") << QString() << QStringLiteral("粗糙度.csv") << false;
+    QTest::newRow("a folder in place of the file") << folder << own + QLatin1Char('/') << false;
+}
+
+// An installed copy starts the databases from the CSV files of its data folder; a table
+// without its file there, or no folder at all, starts from the rows built into the program.
+void TestReferenceDatabase::startingRowsFromAnInstalledFolder() {
+    QFETCH(QString, installed);
+    QFETCH(QString, ownFile);
+    QFETCH(bool, ownRows);
+    const QByteArray roughness = QByteArrayLiteral("序号,管材,粗糙度\n1,装好的管材,0.05\n");
+    const QDir temporary(dir_->path());
+    const QString previousCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(temporary.path()));
+    const auto restoreCurrent = qScopeGuard([&] { QDir::setCurrent(previousCurrent); });
+    if (ownFile.endsWith(QLatin1Char('/'))) {
+        QVERIFY(temporary.mkpath(ownFile));
+    } else if (!ownFile.isEmpty()) {
+        QVERIFY(temporary.mkpath(QFileInfo(ownFile).path()));
+        QFile file(temporary.filePath(ownFile));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(roughness);
+    }
+    QString path;
+    {
+        ReferenceDatabase db(
+            lookupDatabaseFile(installed.isEmpty() ? QString() : temporary.filePath(installed)));
+        QVERIFY2(db.isOpen(), qPrintable(db.errorText()));
+        path = db.filePath();
+    }
+    const auto dump = [&](const QString& table) {
+        return runSqlite(path, QStringLiteral("SELECT * FROM \"%1\"").arg(table),
+                         {"-list", "-separator", ",", "-header", "-newline", "\n"})
+            .output;
+    };
+    const auto shipped = [](const QString& table) {
+        return QString::fromUtf8(
+            fileBytes(QStringLiteral(QUORVEL_SHIPPED_DATA "/%1.csv").arg(table)));
+    };
+    QCOMPARE(dump(QStringLiteral("粗糙度")),
+             ownRows ? QString::fromUtf8(roughness) : shipped(QStringLiteral("粗糙度")));
+    QCOMPARE(dump(QStringLiteral("推荐水速")), shipped(QStringLiteral("推荐水速")));
 }
 
 QTEST_GUILESS_MAIN(TestReferenceDatabase)
