@@ -189,9 +189,10 @@ std::string fixedText(std::string_view text, int decimals) {
     } else {
         digits.erase(0, first);
         pointPos -= static_cast<long long>(first);
+        // Beyond the 64-bit range: such a text is not a value the program deals in; leave it.
+        // Zero is in range whatever its exponent says.
+        if (pointPos > 309) return std::string(text);
     }
-    // Beyond the 64-bit range: such a text is not a value the program deals in; leave it.
-    if (pointPos > 309) return std::string(text);
 
     // Keep the digits down to the last decimal, rounding half away from zero on the next one.
     const long long keep = pointPos + decimals;

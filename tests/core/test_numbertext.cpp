@@ -108,6 +108,13 @@ void TestNumberText::fixed_data() {
     QTest::newRow("point alone unchanged") << "." << 2 << ".";
     QTest::newRow("comma unchanged") << "1,5" << 2 << "1,5";
     QTest::newRow("beyond 64 bits unchanged") << "1e400" << 2 << "1e400";
+    QTest::newRow("zero with an exponent past 64 bits") << "0e309" << 2 << "0.00";
+    QTest::newRow("zero with a larger exponent") << "0e400" << 2 << "0.00";
+    QTest::newRow("minus zero with a larger exponent") << "-0e500" << 3 << "0.000";
+    QTest::newRow("zero digits around the point, saturated exponent")
+        << " 000.000e99999999999999999999 " << 2 << "0.00";
+    QTest::newRow("largest power of ten in range") << "1e308" << 0 << ("1" + QString(308, '0'));
+    QTest::newRow("first power of ten beyond") << "10e308" << 2 << "10e308";
 }
 
 void TestNumberText::fixed() {
