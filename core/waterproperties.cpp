@@ -1,7 +1,9 @@
 #include "core/waterproperties.h"
 
 // Density of water in kg/m³ at whole temperatures; 5 °C steps to 50 °C, then 10 °C steps.
-const std::array<WaterDensityRow, 16> WaterDensityTable{{
+namespace {
+
+constexpr std::array<WaterDensityRow, 16> DensityRows{{
     {0, 999.87},
     {5, 999.8},
     {10, 999.73},
@@ -20,12 +22,27 @@ const std::array<WaterDensityRow, 16> WaterDensityTable{{
     {100, 958.4},
 }};
 
+// The table row of each whole temperature from 0 to 100 °C, -1 where there is none: every
+// table temperature is one of them, so a lookup is one index instead of a search.
+constexpr std::array<std::int8_t, 101> DensityRowAt = [] {
+    std::array<std::int8_t, 101> at{};
+    at.fill(-1);
+    for (std::size_t i = 0; i < DensityRows.size(); ++i) at.at(DensityRows[i].temperature) = i;
+    return at;
+}();
+
+}  // namespace
+
+const std::array<WaterDensityRow, 16> WaterDensityTable = DensityRows;
+
 double WaterProperties::density(float t) {
-    const double td = t;
     // Exact comparison on purpose: 45.0 is a table entry, 44.9 is not.
-    for (const WaterDensityRow& row : WaterDensityTable) {
-        if (td == static_cast<double>(row.temperature)) return row.density;
+    if (t >= 0.0f && t <= 100.0f) {
+        const int whole = static_cast<int>(t);
+        if (static_cast<float>(whole) == t && DensityRowAt[whole] >= 0)
+            return DensityRows[DensityRowAt[whole]].density;
     }
+    const double td = t;
     // Lagrange quadratic through (0, 999.87), (10, 999.73), (20, 998.23), used everywhere off
     // the table, extrapolating outside 0..20 °C.
     const double a = ((td - 10.0) * (td - 20.0)) * 999.87 / 200.0;
