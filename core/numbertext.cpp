@@ -1,7 +1,10 @@
 #include "core/numbertext.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <system_error>
@@ -115,32 +118,128 @@ char* writeText(char* out, std::string_view text) {
     return out + text.size();
 }
 
+// GCC's and Clang's 128-bit integer: one multiplication instruction on 64-bit machines.
+__extension__ using Uint128 = unsigned __int128;
+
+// A positive value rounded to a number of significant digits: `significand` holds exactly that
+// many digits, the first of them standing for 10^exponent.
+struct RoundedDecimal {
+    std::uint64_t significand = 0;
+    int exponent = 0;
+};
+
+constexpr std::array<std::uint64_t, 28> PowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};  // 5^27 is the last below 2^64
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 5;
+    }
+    return powers;
+}();
+
+constexpr std::array<std::uint64_t, 17> PowersOfTen = [] {
+    std::array<std::uint64_t, 17> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// `magnitude` (finite, positive) rounded to `digits` (1 to 15) significant digits, exactly and
+// halves to even, as std::to_chars rounds, in integer arithmetic: magnitude = m·2^q, so
+// magnitude·10^s = m·5^s·2^(q+s), a 128-bit product and a shift whose lost bits say which way to
+// round. False when 5^s does not fit 64 bits (decimal exponents outside about -27 to 15); the
+// caller then asks std::to_chars, which is several times slower at this.
+bool roundExactly(double magnitude, int digits, RoundedDecimal& rounded) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    int q = -1074;
+    if (biased != 0) {
+        m |= std::uint64_t{1} << 52;
+        q = biased - 1075;
+    }
+    const int log2 = q + 63 - std::countl_zero(m);  // floor(log2(magnitude))
+    // floor(log2 · log10(2)) (78913 / 2^18 just below log10(2)): the decimal exponent or one less.
+    int exponent = (log2 * 78913) >> 18;
+    for (;;) {
+        const int scale = digits - 1 - exponent;
+        if (scale < 0 || scale >= static_cast<int>(PowersOfFive.size())) return false;
+        const Uint128 scaled = static_cast<Uint128>(m) * PowersOfFive[scale];
+        const int shift = q + scale;
+        std::uint64_t whole;
+        bool up = false;
+        if (shift >= 0) {
+            if (shift > 8) return false;  // cannot happen for a result below 10^16
+            whole = static_cast<std::uint64_t>(scaled << shift);
+        } else {
+            const int lost = -shift;
+            if (lost >= 128) return false;
+            const Uint128 kept = scaled >> lost;
+            const Uint128 rest = scaled - (kept << lost);
+            const Uint128 half = static_cast<Uint128>(1) << (lost - 1);
+            whole = static_cast<std::uint64_t>(kept);
+            up = rest > half || (rest == half && (whole & 1) != 0);
+        }
+        if (whole >= PowersOfTen[digits]) {
+            ++exponent;
+            continue;
+        }
+        if (whole < PowersOfTen[digits - 1]) {
+            --exponent;
+            continue;
+        }
+        whole += up;
+        if (whole == PowersOfTen[digits]) {
+            whole = PowersOfTen[digits - 1];
+            ++exponent;
+        }
+        rounded = {whole, exponent};
+        return true;
+    }
+}
+
 // Shared by both widths: `value` rounded to `digits` significant digits, in plain decimal form
 // when its decimal exponent lies in [-4, fixedLimit), in exponent form otherwise.
 char* writeGeneral(char* out, double value, int digits, int fixedLimit) {
     if (value == 0.0) return writeText(out, "0");  // also -0
     if (std::isnan(value)) return writeText(out, "NaN");
     if (std::isinf(value)) return writeText(out, value < 0 ? "-Infinity" : "Infinity");
-
-    char sci[48];  // "-d.dddddddddddddddde-308"
-    const char* const sciEnd =
-        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1).ptr;
-    const char* p = sci;
-    if (*p == '-') {
+    if (value < 0) {
         *out++ = '-';
-        ++p;
+        value = -value;
     }
+
     char mantissa[20];
     int count = 0;
-    mantissa[count++] = *p++;
-    if (*p == '.') {
-        for (++p; *p != 'e'; ++p) mantissa[count++] = *p;
+    int exponent = 0;
+    RoundedDecimal rounded;
+    if (digits <= 15 && roundExactly(value, digits, rounded)) {
+        count = digits;
+        std::uint64_t n = rounded.significand;
+        for (int i = count - 1; i >= 0; --i) {
+            mantissa[i] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        }
+        exponent = rounded.exponent;
+    } else {
+        char sci[48];  // "d.dddddddddddddddde-308"
+        const char* const sciEnd =
+            std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1)
+                .ptr;
+        const char* p = sci;
+        mantissa[count++] = *p++;
+        if (*p == '.') {
+            for (++p; *p != 'e'; ++p) mantissa[count++] = *p;
+        }
+        ++p;  // the 'e'
+        const bool negativeExponent = *p++ == '-';
+        for (; p != sciEnd; ++p) exponent = exponent * 10 + (*p - '0');
+        if (negativeExponent) exponent = -exponent;
     }
-    ++p;  // the 'e'
-    const bool negativeExponent = *p++ == '-';
-    int magnitude = 0;
-    for (; p != sciEnd; ++p) magnitude = magnitude * 10 + (*p - '0');
-    const int exponent = negativeExponent ? -magnitude : magnitude;
     while (count > 1 && mantissa[count - 1] == '0') --count;
 
     if (exponent < -4 || exponent >= fixedLimit) {
@@ -150,7 +249,8 @@ char* writeGeneral(char* out, double value, int digits, int fixedLimit) {
             out = writeText(out, {mantissa + 1, static_cast<std::size_t>(count - 1)});
         }
         *out++ = 'E';
-        *out++ = negativeExponent ? '-' : '+';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
         if (magnitude < 10) *out++ = '0';
         return std::to_chars(out, out + 3, magnitude).ptr;
     }
