@@ -218,12 +218,10 @@ char* writeGeneral(char* out, double value, int digits, int fixedLimit) {
     int exponent = 0;
     RoundedDecimal rounded;
     if (digits <= 15 && roundExactly(value, digits, rounded)) {
-        count = digits;
-        std::uint64_t n = rounded.significand;
-        for (int i = count - 1; i >= 0; --i) {
-            mantissa[i] = static_cast<char>('0' + n % 10);
-            n /= 10;
-        }
+        // Exactly `digits` digits, as the significand has.
+        count = static_cast<int>(
+            std::to_chars(mantissa, mantissa + sizeof mantissa, rounded.significand).ptr -
+            mantissa);
         exponent = rounded.exponent;
     } else {
         char sci[48];  // "d.dddddddddddddddde-308"
