@@ -63,7 +63,9 @@ Number texts
 
 CSV mode
   --csv FILE reads a CSV file (FILE "-" reads standard input) and writes a CSV to standard
-  output, one row per input row, in the same order, streaming with constant memory.
+  output, one row per input row, in the same order, streaming with constant memory. Rows are
+  answered before the calculator waits for more input, so a program may write one row and
+  read its answer before it writes the next.
     friction: header D,L,t,G,K    output D,L,t,G,K,rho,nu,V,Re,lambda,Hf,error
     local:    header zeta,v,t     output zeta,v,t,Hf,error
   The header must name exactly these columns in this order. Fields may be plain or quoted
@@ -101,9 +103,10 @@ Exit status
   1  some rows failed (CSV mode; the rows say why), or the computation failed (argument
      mode; the reason code is printed on standard error)
   2  usage error, an argument that is not a number, a missing or wrong header, unreadable
-     input (also a line longer than 1 MiB), output or a --table workbook that cannot be
-     written; a one-line message goes to standard error (rows already written stay
-     written)
+     input (also a line longer than 1 MiB, its line end and a byte order mark not counted),
+     output or a --table workbook that cannot be written; a one-line message goes to
+     standard error, control characters in quoted arguments and file names shown as \n, \t,
+     \xHH (rows already written stay written)
 )";
 
 // The user's text as a message can show it on one line: control characters (C0, DEL, C1) and
