@@ -360,11 +360,13 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
         const char* failure = parseRecord(calculator, reader, values, codeBuffer);
         char* row = out.reserve(Calculator::MaxResultBytes + 2);
         *row++ = ',';
+        Calculator::Written written;
         if (failure == nullptr) {
-            const Calculator::Written written =
-                calculator.compute({values.data(), inputCount}, row);
+            written = calculator.compute({values.data(), inputCount}, row);
             failure = written.failure;
-            if (failure == nullptr && tablePath) {
+        }
+        if (failure == nullptr) {
+            if (tablePath) {
                 for (std::size_t i = 0; i < inputCount; ++i) inputTexts[i] = reader.field(i);
                 splitResults({row, written.end}, results);
                 ResultRowTexts tableRow = calculator.tableRow({inputTexts.data(), inputCount},
@@ -372,18 +374,15 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
                 tableRows.push_back(
                     {std::move(tableRow.parameterLine), std::move(tableRow.resultText)});
             }
-            if (failure == nullptr) row = written.end;
-        }
-        if (failure != nullptr) {
-            for (std::size_t i = 1; i < calculator.results.size(); ++i) *row++ = ',';
-            someFailed = true;
-        }
-        *row++ = ',';
-        if (failure == nullptr) *row++ = '\n';
-        out.commit(row);
-        if (failure != nullptr) {
+            row = written.end;
+            *row++ = ',';
+            *row++ = '\n';
+            out.commit(row);
+        } else {
+            out.commit(std::fill_n(row, calculator.results.size(), ','));
             out.append(failure);
             out.append('\n');
+            someFailed = true;
         }
         if (out.failed()) break;  // a full disk or a closed pipe: stop reading
     }
