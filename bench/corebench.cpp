@@ -36,7 +36,7 @@ void BM_computeFrictionLoss(benchmark::State& state) {
 BENCHMARK(BM_computeFrictionLoss);
 
 // The yardstick for computeFrictionLoss: the same formulas with the same roundings, written
-// inline with no failure checks, for sections that all compute.
+// inline, with no failure checks and only the density rows the sections above use.
 [[gnu::noinline]] FrictionLossResult frictionFormulaAlone(const FrictionLossInput& in) {
     const double D = in.D, L = in.L, G = in.G, K = in.K, t = in.t;
     double density;

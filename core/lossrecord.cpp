@@ -9,12 +9,9 @@ CalcOutcome<FrictionLossRecord> FrictionLossRecord::compute(const FrictionLossIn
 }
 
 std::array<std::string, 6> FrictionLossRecord::resultTexts() const {
-    return {numbertext::generalText(result.rho),
-            numbertext::generalTextDigits(result.nu, 7),
-            velocityText(),
-            numbertext::generalText(result.Re),
-            numbertext::generalText(result.lambda),
-            lossText()};
+    return {numbertext::generalText(result.rho), numbertext::generalTextDigits(result.nu, 7),
+            velocityText(),                      numbertext::generalText(result.Re),
+            numbertext::generalText(result.lambda), lossText()};
 }
 
 char* FrictionLossRecord::writeResultTexts(char* out, char separator) const {
@@ -66,9 +63,10 @@ std::optional<ResultRowTexts> frictionRow(std::string_view d, std::string_view l
                                           std::string_view hf) {
     if (anyEmpty({d, l, t, g, k, v, hf})) return std::nullopt;
     // The runs of blanks put each field under its column label in a fixed-pitch font.
-    return ResultRowTexts{joined({" ", d, "mm       ", l, "mm    ", t, "℃      ", g, "m^3/h      ",
-                                  k, "mm     ", numbertext::fixedText(v, 2), "m/s"}),
-                          numbertext::fixedText(hf, 3)};
+    return ResultRowTexts{
+        joined({" ", d, "mm       ", l, "mm    ", t, "℃      ", g, "m^3/h      ", k, "mm     ",
+                numbertext::fixedText(v, 2), "m/s"}),
+        numbertext::fixedText(hf, 3)};
 }
 
 std::optional<ResultRowTexts> localRow(std::string_view zeta, std::string_view v,
