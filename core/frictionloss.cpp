@@ -20,9 +20,9 @@ CalcOutcome<FrictionLossResult> computeFrictionLoss(const FrictionLossInput& in)
     const double L = in.L;
     const double G = in.G;
     const double K = in.K;
-    if (!std::isfinite(D) || !std::isfinite(L) || !std::isfinite(in.t) || !std::isfinite(G) ||
-        !std::isfinite(K))
-        return CalcFailure::Overflow;
+    // Five 32-bit values add up in 64 bits without overflow: the sum is finite exactly when
+    // every input is.
+    if (!std::isfinite(D + L + static_cast<double>(in.t) + G + K)) return CalcFailure::Overflow;
 
     const float rho = single(WaterProperties::density(in.t));
     if (!std::isfinite(rho)) return CalcFailure::Overflow;
