@@ -24,9 +24,11 @@ constexpr std::array<WaterDensityRow, 16> DensityRows{{
 
 }  // namespace
 
-const std::array<WaterDensityRow, 16> WaterDensityTable = DensityRows;
+// Both filled at compile time, ready before any other file's static initialisers ask for a
+// density.
+constinit const std::array<WaterDensityRow, 16> WaterDensityTable = DensityRows;
 
-const std::array<std::int8_t, 101> WaterDensityRowAt = [] {
+constinit const std::array<std::int8_t, 101> WaterDensityRowAt = [] {
     std::array<std::int8_t, 101> at{};
     at.fill(-1);
     for (std::size_t i = 0; i < DensityRows.size(); ++i) at.at(DensityRows[i].temperature) = i;
