@@ -1,30 +1,25 @@
 #include "cli/calculators.h"
 
-#include <algorithm>
-
 #include "core/lossrecord.h"
 
 namespace {
 
 template <typename Record>
-const char* compute(std::span<const float> in,
-                    std::array<std::string, Calculator::MaxResults>& texts) {
+Calculator::Written compute(std::span<const float> in, char* out) {
     const auto outcome = Record::compute(Record::inputFrom(in.first<Record::InputNames.size()>()));
-    if (!outcome.ok()) return failureCode(outcome.failure());
-    const auto results = outcome.value().resultTexts();
-    std::copy(results.begin(), results.end(), texts.begin());
-    return nullptr;
+    if (!outcome.ok()) return {nullptr, failureCode(outcome.failure())};
+    return {outcome.value().writeResultTexts(out, ','), nullptr};
 }
 
 // The screens record the inputs as typed and the results as shown; the same texts here.
 ResultRowTexts frictionTableRow(std::span<const std::string_view> in,
-                                const std::array<std::string, Calculator::MaxResults>& texts) {
-    return *frictionRow(in[0], in[1], in[2], in[3], in[4], texts[2], texts[5]);
+                                std::span<const std::string_view> results) {
+    return *frictionRow(in[0], in[1], in[2], in[3], in[4], results[2], results[5]);
 }
 
 ResultRowTexts localTableRow(std::span<const std::string_view> in,
-                             const std::array<std::string, Calculator::MaxResults>& texts) {
-    return *localRow(in[0], in[1], in[2], texts[0]);
+                             std::span<const std::string_view> results) {
+    return *localRow(in[0], in[1], in[2], results[0]);
 }
 
 constexpr Calculator Calculators[] = {

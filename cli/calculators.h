@@ -1,12 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "core/lossrecord.h"
+#include "core/numbertext.h"
 #include "tablefiles/resulttableworkbook.h"
 
 // The two computations the command line offers, described so that argument mode and CSV mode
@@ -14,16 +13,24 @@
 // results, and a function from the parsed inputs to the result texts.
 struct Calculator {
     static constexpr std::size_t MaxResults = 6;
+    // Room for the result texts of one computation, commas between.
+    static constexpr std::size_t MaxResultBytes =
+        MaxResults * (numbertext::MaxGeneralTextLength + 1);
+
+    // The end of the result texts written, or the failure code (end then unset).
+    struct Written {
+        char* end = nullptr;
+        const char* failure = nullptr;
+    };
 
     std::string_view command;
     std::span<const std::string_view> inputs;
     std::span<const std::string_view> results;
-    // Writes one text per result and returns nullptr, or returns the failure code.
-    const char* (*compute)(std::span<const float> inputs,
-                           std::array<std::string, MaxResults>& texts);
+    // Writes the result texts at `out` (room for MaxResultBytes), commas between.
+    Written (*compute)(std::span<const float> inputs, char* out);
     // The row the result table records for the input texts and the result texts.
     ResultRowTexts (*tableRow)(std::span<const std::string_view> inputs,
-                               const std::array<std::string, MaxResults>& texts);
+                               std::span<const std::string_view> results);
     tablefiles::TableKind tableKind;
 };
 

@@ -1,10 +1,15 @@
 // quorvel-calc: the friction and local losses of the calculation screens from the command line,
 // one section from arguments or many from a CSV stream.
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +64,9 @@ Number texts
 
 CSV mode
   --csv FILE reads a CSV file (FILE "-" reads standard input) and writes a CSV to standard
-  output, one row per input row, in the same order, streaming with constant memory.
+  output, one row per input row, in the same order, streaming with constant memory. Rows are
+  answered before the calculator waits for more input, so a program may write one row and
+  read its answer before it writes the next.
     friction: header D,L,t,G,K    output D,L,t,G,K,rho,nu,V,Re,lambda,Hf,error
     local:    header zeta,v,t     output zeta,v,t,Hf,error
   The header must name exactly these columns in this order. Fields may be plain or quoted
@@ -97,10 +104,82 @@ Exit status
   1  some rows failed (CSV mode; the rows say why), or the computation failed (argument
      mode; the reason code is printed on standard error)
   2  usage error, an argument that is not a number, a missing or wrong header, unreadable
-     input (also a line longer than 1 MiB), output or a --table workbook that cannot be
-     written; a one-line message goes to standard error (rows already written stay
-     written)
+     input (also a line longer than 1 MiB, its line end and a byte order mark not counted),
+     output or a --table workbook that cannot be written; a one-line message goes to
+     standard error, control characters in quoted arguments and file names shown as \n, \t,
+     \xHH (rows already written stay written)
 )";
+
+// The user's text as a message can show it on one line: control characters (C0, DEL, C1) and
+// bytes that are not UTF-8 become escapes, as does the backslash, so that the escapes read back
+// unambiguously; other UTF-8 text (Chinese file names) stays as it is.
+std::string printable(std::string_view text) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    const auto escape = [&shown](const char* prefix, unsigned char byte) {
+        shown += prefix;
+        shown += Hex[byte >> 4];
+        shown += Hex[byte & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            switch (c) {
+                case '\\':
+                    shown += "\\\\";
+                    break;
+                case '"':
+                    shown += "\\\"";
+                    break;
+                case '\n':
+                    shown += "\\n";
+                    break;
+                case '\r':
+                    shown += "\\r";
+                    break;
+                case '\t':
+                    shown += "\\t";
+                    break;
+                default:
+                    if (c < 0x20 || c == 0x7F)
+                        escape("\\x", c);
+                    else
+                        shown += static_cast<char>(c);
+            }
+            ++i;
+            continue;
+        }
+        // A well-formed UTF-8 sequence: lead byte, then continuation bytes in the ranges that
+        // exclude overlong forms, surrogates and code points above U+10FFFF.
+        const std::size_t length = c >= 0xC2 && c <= 0xDF   ? 2
+                                   : c >= 0xE0 && c <= 0xEF ? 3
+                                   : c >= 0xF0 && c <= 0xF4 ? 4
+                                                            : 0;
+        bool wellFormed = length != 0 && i + length <= text.size();
+        for (std::size_t k = 1; wellFormed && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            unsigned char low = 0x80;
+            unsigned char high = 0xBF;
+            if (k == 1 && c == 0xE0) low = 0xA0;
+            if (k == 1 && c == 0xED) high = 0x9F;
+            if (k == 1 && c == 0xF0) low = 0x90;
+            if (k == 1 && c == 0xF4) high = 0x8F;
+            wellFormed = next >= low && next <= high;
+        }
+        if (!wellFormed) {
+            escape("\\x", c);
+            ++i;
+        } else if (c == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            escape("\\u00", static_cast<unsigned char>(text[i + 1]));  // U+0080 to U+009F
+            i += 2;
+        } else {
+            shown.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return shown;
+}
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "quorvel-calc: %s (see quorvel-calc --help)\n", message.c_str());
@@ -121,6 +200,16 @@ std::string joined(std::span<const std::string_view> names) {
     return text;
 }
 
+// The result texts written by Calculator::compute, one view each.
+void splitResults(std::string_view texts,
+                  std::array<std::string_view, Calculator::MaxResults>& results) {
+    for (std::string_view& result : results) {
+        const std::size_t comma = std::min(texts.find(','), texts.size());
+        result = texts.substr(0, comma);
+        texts.remove_prefix(std::min(comma + 1, texts.size()));
+    }
+}
+
 int runArguments(const Calculator& calculator, std::span<char*> args) {
     std::array<float, 8> values{};
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -129,20 +218,24 @@ int runArguments(const Calculator& calculator, std::span<char*> args) {
             const char* what = parsed.error == numbertext::ParseError::OutOfRange
                                    ? "is beyond the range of a 32-bit real"
                                    : "is not a number";
-            return usageError(std::string(calculator.inputs[i]) + " \"" + args[i] + "\" " + what);
+            return usageError(std::string(calculator.inputs[i]) + " \"" + printable(args[i]) +
+                              "\" " + what);
         }
         values[i] = *parsed.value;
     }
-    std::array<std::string, Calculator::MaxResults> texts;
-    if (const char* failure = calculator.compute({values.data(), args.size()}, texts)) {
-        std::fprintf(stderr, "quorvel-calc: no result: %s\n", failure);
+    char texts[Calculator::MaxResultBytes];
+    const Calculator::Written written = calculator.compute({values.data(), args.size()}, texts);
+    if (written.failure != nullptr) {
+        std::fprintf(stderr, "quorvel-calc: no result: %s\n", written.failure);
         return ExitSomeFailed;
     }
+    std::array<std::string_view, Calculator::MaxResults> results;
+    splitResults({texts, written.end}, results);
     std::string out;
     for (std::size_t i = 0; i < calculator.results.size(); ++i) {
         out += calculator.results[i];
         out += '=';
-        out += texts[i];
+        out += results[i];
         out += '\n';
     }
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
@@ -201,24 +294,27 @@ int writeTable(const Calculator& calculator, const std::string& tablePath,
         tablefiles::resultTableCells(calculator.tableKind, rows, tableTotal(results)),
         tablefiles::workbookFormatFor(tablePath));
     if (written.ok()) return ExitComputed;
-    return inputError(tablePath,
+    return inputError(printable(tablePath),
                       std::string("cannot write the workbook: ") + writeFailureText(written));
 }
 
 int runCsv(const Calculator& calculator, const std::string& path, const std::string* tablePath) {
     const bool fromStdin = path == "-";
-    const std::string source = fromStdin ? "standard input" : path;
-    std::FILE* stream = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
-    if (stream == nullptr) return inputError(source, std::strerror(errno));
+    const std::string source = fromStdin ? "standard input" : printable(path);
+    const int fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return inputError(source, std::strerror(errno));
     struct Closer {
-        std::FILE* stream;
+        int fd;
         bool owned;
         ~Closer() {
-            if (owned) std::fclose(stream);
+            if (owned) ::close(fd);
         }
-    } closer{stream, !fromStdin};
+    } closer{fd, !fromStdin};
 
-    CsvReader reader(stream, calculator.inputs.size());
+    OutputBuffer out(stdout);
+    // A program that writes a row and waits for its answer gets it before we wait for more.
+    CsvReader reader(CsvReader::descriptorSource(fd, [&out] { out.flush(); }),
+                     calculator.inputs.size());
     const std::string header = joined(calculator.inputs);
     switch (reader.next()) {
         case CsvReader::Status::Error:
@@ -235,7 +331,6 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
         return inputError(
             source, "line " + std::to_string(reader.line()) + ": the header must be " + header);
 
-    OutputBuffer out(stdout);
     out.append(header);
     for (const std::string_view name : calculator.results) {
         out.append(',');
@@ -243,38 +338,53 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
     }
     out.append(",error\n");
 
+    const std::size_t inputCount = calculator.inputs.size();
     std::array<float, 8> values{};
-    std::array<std::string, Calculator::MaxResults> texts;
     std::string codeBuffer;
     std::vector<tablefiles::TableRow> tableRows;
     std::array<std::string_view, 8> inputTexts;
+    std::array<std::string_view, Calculator::MaxResults> results;
     bool someFailed = false;
     CsvReader::Status status;
     while ((status = reader.next()) == CsvReader::Status::Record) {
+        if (const std::optional<std::string_view> plain = reader.plainFields(inputCount)) {
+            out.append(*plain);
+            for (std::size_t i = std::min(reader.fieldCount(), inputCount); i < inputCount; ++i)
+                out.append(',');
+        } else {
+            for (std::size_t i = 0; i < inputCount; ++i) {
+                if (i > 0) out.append(',');
+                if (i < reader.fieldCount()) out.appendCsvField(reader.field(i));
+            }
+        }
+
         const char* failure = parseRecord(calculator, reader, values, codeBuffer);
-        if (failure == nullptr)
-            failure = calculator.compute({values.data(), calculator.inputs.size()}, texts);
-        if (failure == nullptr && tablePath) {
-            for (std::size_t i = 0; i < calculator.inputs.size(); ++i)
-                inputTexts[i] = reader.field(i);
-            ResultRowTexts row =
-                calculator.tableRow({inputTexts.data(), calculator.inputs.size()}, texts);
-            tableRows.push_back({std::move(row.parameterLine), std::move(row.resultText)});
+        char* row = out.reserve(Calculator::MaxResultBytes + 2);
+        *row++ = ',';
+        Calculator::Written written;
+        if (failure == nullptr) {
+            written = calculator.compute({values.data(), inputCount}, row);
+            failure = written.failure;
         }
-        for (std::size_t i = 0; i < calculator.inputs.size(); ++i) {
-            if (i > 0) out.append(',');
-            if (i < reader.fieldCount()) out.appendCsvField(reader.field(i));
-        }
-        for (std::size_t i = 0; i < calculator.results.size(); ++i) {
-            out.append(',');
-            if (failure == nullptr) out.append(texts[i]);
-        }
-        out.append(',');
-        if (failure != nullptr) {
+        if (failure == nullptr) {
+            if (tablePath) {
+                for (std::size_t i = 0; i < inputCount; ++i) inputTexts[i] = reader.field(i);
+                splitResults({row, written.end}, results);
+                ResultRowTexts tableRow = calculator.tableRow({inputTexts.data(), inputCount},
+                                                              {results.data(), results.size()});
+                tableRows.push_back(
+                    {std::move(tableRow.parameterLine), std::move(tableRow.resultText)});
+            }
+            row = written.end;
+            *row++ = ',';
+            *row++ = '\n';
+            out.commit(row);
+        } else {
+            out.commit(std::fill_n(row, calculator.results.size(), ','));
             out.append(failure);
+            out.append('\n');
             someFailed = true;
         }
-        out.append('\n');
         if (out.failed()) break;  // a full disk or a closed pipe: stop reading
     }
     if (!out.flush()) return inputError("standard output", std::strerror(errno));
@@ -300,8 +410,7 @@ int main(int argc, char** argv) {
     }
     if (args.empty()) return usageError("missing command: friction or local");
     const Calculator* calculator = findCalculator(args[0]);
-    if (calculator == nullptr)
-        return usageError("unknown command \"" + std::string(args[0]) + "\"");
+    if (calculator == nullptr) return usageError("unknown command \"" + printable(args[0]) + "\"");
     if (args.size() >= 2 && args[1] == "--csv") {
         if (args.size() == 5 && args[3] == "--table") {
             const std::string tablePath(args[4]);

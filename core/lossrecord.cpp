@@ -23,6 +23,17 @@ std::array<std::string, 6> FrictionLossRecord::resultTexts() const {
             lossText()};
 }
 
+char* FrictionLossRecord::writeResultTexts(char* out, char separator) const {
+    out = numbertext::writeGeneralText(out, result.rho);
+    *out++ = separator;
+    out = numbertext::writeGeneralTextDigits(out, result.nu, 7);
+    for (const float value : {result.V, result.Re, result.lambda, result.Hf}) {
+        *out++ = separator;
+        out = numbertext::writeGeneralText(out, value);
+    }
+    return out;
+}
+
 std::string FrictionLossRecord::velocityText() const { return numbertext::generalText(result.V); }
 
 std::string FrictionLossRecord::lossText() const { return numbertext::generalText(result.Hf); }
@@ -34,6 +45,10 @@ CalcOutcome<LocalLossRecord> LocalLossRecord::compute(const LocalLossInput& inpu
 }
 
 std::string LocalLossRecord::lossText() const { return numbertext::generalText(Hf); }
+
+char* LocalLossRecord::writeResultTexts(char* out, char) const {
+    return numbertext::writeGeneralText(out, Hf);
+}
 
 namespace {
 

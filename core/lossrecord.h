@@ -36,6 +36,9 @@ struct FrictionLossRecord {
     // The result texts in ResultNames order. The viscosity is a 64-bit value rounded once to
     // 7 significant digits; going through a 32-bit value first could change the 7th digit.
     std::array<std::string, 6> resultTexts() const;
+    // The same texts written at `out`, `separator` between them; returns the end. Room needed:
+    // ResultNames.size() * (numbertext::MaxGeneralTextLength + 1).
+    char* writeResultTexts(char* out, char separator) const;
     // The two results the screen shows.
     std::string velocityText() const;
     std::string lossText() const;
@@ -54,6 +57,7 @@ struct LocalLossRecord {
     static CalcOutcome<LocalLossRecord> compute(const LocalLossInput& input);
 
     std::array<std::string, 1> resultTexts() const { return {lossText()}; }
+    char* writeResultTexts(char* out, char separator) const;
     std::string lossText() const;
 };
 

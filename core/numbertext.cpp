@@ -1,8 +1,11 @@
 #include "core/numbertext.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -12,186 +15,315 @@ namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The parts of a decimal number as written: sign, mantissa digits (point removed), how many of
-// them stand before the point, and the exponent.
-struct DecimalParts {
+// A decimal number as it stands in a text: where it is, and what the exponent says. Nothing is
+// copied, so that parsing a CSV field costs no allocation.
+struct DecimalNumber {
     bool negative = false;
-    std::string digits;
-    long long integerDigits = 0;
-    long long exponent = 0;
-    std::string_view exponentText;  // digits only, as written
-    bool exponentNegative = false;
+    std::string_view mantissa;    // digits with at most one point
+    long long exponent = 0;       // saturated far beyond any range
+    const char* first = nullptr;  // what from_chars reads: a '-' when there is one, no '+'
+    const char* last = nullptr;
     std::size_t length = 0;  // characters consumed, blanks before the number included
 };
 
 // Reads sign, digits with at most one point (at least one digit), and an exponent when one
 // follows, from the start of `text` after blanks. The exponent is taken only when digits follow
-// its letter and sign.
-std::optional<DecimalParts> readDecimal(std::string_view text) {
-    DecimalParts p;
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        p.negative = text[i] == '-';
-        ++i;
+// its letter and sign. std::from_chars reads exactly [first, last) the same way.
+std::optional<DecimalNumber> readDecimal(std::string_view text) {
+    DecimalNumber n;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && isBlank(*p)) ++p;
+    n.first = p;
+    if (p != end && (*p == '+' || *p == '-')) {
+        n.negative = *p == '-';
+        ++p;
+        if (!n.negative) n.first = p;
     }
+    const char* const mantissa = p;
     bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (isDigit(c)) {
-            p.digits.push_back(c);
-            if (!point) ++p.integerDigits;
-        } else if (c == '.' && !point) {
+    bool anyDigit = false;
+    for (; p != end; ++p) {
+        if (isDigit(*p)) {
+            anyDigit = true;
+        } else if (*p == '.' && !point) {
             point = true;
         } else {
             break;
         }
     }
-    if (p.digits.empty()) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
+    if (!anyDigit) return std::nullopt;
+    n.mantissa = std::string_view(mantissa, static_cast<std::size_t>(p - mantissa));
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
         bool negative = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            negative = text[j] == '-';
-            ++j;
+        if (q != end && (*q == '+' || *q == '-')) {
+            negative = *q == '-';
+            ++q;
         }
-        const std::size_t start = j;
+        const char* const digits = q;
         long long value = 0;
-        while (j < text.size() && isDigit(text[j])) {
+        for (; q != end && isDigit(*q); ++q) {
             // Saturate: anything this large is out of every range anyway.
-            if (value < 1000000000LL) value = value * 10 + (text[j] - '0');
-            ++j;
+            if (value < 1000000000LL) value = value * 10 + (*q - '0');
         }
-        if (j > start) {
-            p.exponent = negative ? -value : value;
-            p.exponentText = text.substr(start, j - start);
-            p.exponentNegative = negative;
-            i = j;
+        if (q != digits) {
+            n.exponent = negative ? -value : value;
+            p = q;
         }
     }
-    p.length = i;
-    return p;
+    n.last = p;
+    n.length = static_cast<std::size_t>(p - text.data());
+    return n;
 }
 
 // A whole text that is one decimal number, blanks around allowed.
-std::optional<DecimalParts> readWholeDecimal(std::string_view text) {
-    std::optional<DecimalParts> p = readDecimal(text);
-    if (!p) return std::nullopt;
-    std::size_t i = p->length;
+std::optional<DecimalNumber> readWholeDecimal(std::string_view text) {
+    std::optional<DecimalNumber> n = readDecimal(text);
+    if (!n) return std::nullopt;
+    std::size_t i = n->length;
     while (i < text.size() && isBlank(text[i])) ++i;
     if (i != text.size()) return std::nullopt;
-    return p;
+    return n;
 }
 
 // Decimal exponent of the first non-zero digit (0 for 1.x, -1 for 0.x); nothing when all
 // digits are zero.
-std::optional<long long> leadingExponent(const DecimalParts& p) {
-    const std::size_t first = p.digits.find_first_not_of('0');
-    if (first == std::string::npos) return std::nullopt;
-    return p.integerDigits - 1 - static_cast<long long>(first) + p.exponent;
+std::optional<long long> leadingExponent(const DecimalNumber& n) {
+    long long integerDigits = 0;
+    long long index = 0;
+    bool point = false;
+    std::optional<long long> firstNonZero;
+    for (const char c : n.mantissa) {
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        if (!point) ++integerDigits;
+        if (!firstNonZero && c != '0') firstNonZero = index;
+        ++index;
+    }
+    if (!firstNonZero) return std::nullopt;
+    return integerDigits - 1 - *firstNonZero + n.exponent;
 }
 
-// A text from_chars reads: no '+', digits on both sides of the point.
-std::string normalised(const DecimalParts& p) {
-    std::string s;
-    s.reserve(p.digits.size() + p.exponentText.size() + 6);
-    if (p.negative) s.push_back('-');
-    if (p.integerDigits == 0) s.push_back('0');
-    s.append(p.digits, 0, static_cast<std::size_t>(p.integerDigits));
-    s.push_back('.');
-    if (static_cast<std::size_t>(p.integerDigits) == p.digits.size()) s.push_back('0');
-    s.append(p.digits, static_cast<std::size_t>(p.integerDigits));
-    if (!p.exponentText.empty()) {
-        s.push_back('e');
-        if (p.exponentNegative) s.push_back('-');
-        s.append(p.exponentText);
+// The number as the nearest T, or errc::result_out_of_range beyond T's range either way.
+template <typename T>
+std::errc readNumber(const DecimalNumber& n, T& value) {
+    return std::from_chars(n.first, n.last, value).ec;
+}
+
+char* writeText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// GCC's and Clang's 128-bit integer: one multiplication instruction on 64-bit machines.
+__extension__ using Uint128 = unsigned __int128;
+
+// A positive value rounded to a number of significant digits: `significand` holds exactly that
+// many digits, the first of them standing for 10^exponent.
+struct RoundedDecimal {
+    std::uint64_t significand = 0;
+    int exponent = 0;
+};
+
+constexpr std::array<std::uint64_t, 28> PowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};  // 5^27 is the last below 2^64
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 5;
     }
-    return s;
+    return powers;
+}();
+
+constexpr std::array<std::uint64_t, 17> PowersOfTen = [] {
+    std::array<std::uint64_t, 17> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// `magnitude` (finite, positive) rounded to `digits` (1 to 15) significant digits, exactly and
+// halves to even, as std::to_chars rounds, in integer arithmetic: magnitude = m·2^q, so
+// magnitude·10^s = m·5^s·2^(q+s), a 128-bit product and a shift whose lost bits say which way to
+// round. False when 5^s does not fit 64 bits (decimal exponents outside about -27 to 15); the
+// caller then asks std::to_chars, which is several times slower at this.
+bool roundExactly(double magnitude, int digits, RoundedDecimal& rounded) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+    int q = -1074;
+    if (biased != 0) {
+        m |= std::uint64_t{1} << 52;
+        q = biased - 1075;
+    }
+    const int log2 = q + 63 - std::countl_zero(m);  // floor(log2(magnitude))
+    // floor(log2 · log10(2)) (78913 / 2^18 just below log10(2)): the decimal exponent or one less.
+    int exponent = (log2 * 78913) >> 18;
+    for (;;) {
+        const int scale = digits - 1 - exponent;
+        if (scale < 0 || scale >= static_cast<int>(PowersOfFive.size())) return false;
+        const Uint128 scaled = static_cast<Uint128>(m) * PowersOfFive[scale];
+        const int shift = q + scale;
+        std::uint64_t whole;
+        bool up = false;
+        if (shift >= 0) {
+            if (shift > 8) return false;  // cannot happen for a result below 10^16
+            whole = static_cast<std::uint64_t>(scaled << shift);
+        } else {
+            const int lost = -shift;
+            if (lost >= 128) return false;
+            const Uint128 kept = scaled >> lost;
+            const Uint128 rest = scaled - (kept << lost);
+            const Uint128 half = static_cast<Uint128>(1) << (lost - 1);
+            whole = static_cast<std::uint64_t>(kept);
+            up = rest > half || (rest == half && (whole & 1) != 0);
+        }
+        if (whole >= PowersOfTen[digits]) {
+            ++exponent;
+            continue;
+        }
+        if (whole < PowersOfTen[digits - 1]) {
+            --exponent;
+            continue;
+        }
+        whole += up;
+        if (whole == PowersOfTen[digits]) {
+            whole = PowersOfTen[digits - 1];
+            ++exponent;
+        }
+        rounded = {whole, exponent};
+        return true;
+    }
 }
 
 // Shared by both widths: `value` rounded to `digits` significant digits, in plain decimal form
 // when its decimal exponent lies in [-4, fixedLimit), in exponent form otherwise.
-std::string formatGeneral(double value, int digits, int fixedLimit) {
-    if (value == 0.0) return "0";  // also -0
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-
-    char buf[64];
-    const std::to_chars_result r =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
-    std::string_view sci(buf, static_cast<std::size_t>(r.ptr - buf));  // "-d.ddde+XX"
-
-    const bool negative = sci.front() == '-';
-    if (negative) sci.remove_prefix(1);
-    const std::size_t e = sci.find('e');
-    std::string mantissa;
-    for (char c : sci.substr(0, e))
-        if (c != '.') mantissa.push_back(c);
-    int exponent = 0;
-    std::string_view expText = sci.substr(e + 1);
-    if (expText.front() == '+') expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
-    while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-
-    std::string out;
-    if (negative) out.push_back('-');
-    if (exponent < -4 || exponent >= fixedLimit) {
-        out.push_back(mantissa[0]);
-        if (mantissa.size() > 1) {
-            out.push_back('.');
-            out.append(mantissa, 1);
-        }
-        out.push_back('E');
-        out.push_back(exponent < 0 ? '-' : '+');
-        const int magnitude = std::abs(exponent);
-        if (magnitude < 10) out.push_back('0');
-        out.append(std::to_string(magnitude));
-    } else if (exponent < 0) {
-        out.append("0.");
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out.append(mantissa);
-    } else {
-        const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
-        if (mantissa.size() <= integerDigits) {
-            out.append(mantissa);
-            out.append(integerDigits - mantissa.size(), '0');
-        } else {
-            out.append(mantissa, 0, integerDigits);
-            out.push_back('.');
-            out.append(mantissa, integerDigits);
-        }
+char* writeGeneral(char* out, double value, int digits, int fixedLimit) {
+    if (value == 0.0) return writeText(out, "0");  // also -0
+    if (std::isnan(value)) return writeText(out, "NaN");
+    if (std::isinf(value)) return writeText(out, value < 0 ? "-Infinity" : "Infinity");
+    if (value < 0) {
+        *out++ = '-';
+        value = -value;
     }
-    return out;
+
+    char mantissa[20];
+    int count = 0;
+    int exponent = 0;
+    RoundedDecimal rounded;
+    if (digits <= 15 && roundExactly(value, digits, rounded)) {
+        // Exactly `digits` digits, as the significand has.
+        count = static_cast<int>(
+            std::to_chars(mantissa, mantissa + sizeof mantissa, rounded.significand).ptr -
+            mantissa);
+        exponent = rounded.exponent;
+    } else {
+        char sci[48];  // "d.dddddddddddddddde-308"
+        const char* const sciEnd =
+            std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1)
+                .ptr;
+        const char* p = sci;
+        mantissa[count++] = *p++;
+        if (*p == '.') {
+            for (++p; *p != 'e'; ++p) mantissa[count++] = *p;
+        }
+        ++p;  // the 'e'
+        const bool negativeExponent = *p++ == '-';
+        for (; p != sciEnd; ++p) exponent = exponent * 10 + (*p - '0');
+        if (negativeExponent) exponent = -exponent;
+    }
+    while (count > 1 && mantissa[count - 1] == '0') --count;
+
+    if (exponent < -4 || exponent >= fixedLimit) {
+        *out++ = mantissa[0];
+        if (count > 1) {
+            *out++ = '.';
+            out = writeText(out, {mantissa + 1, static_cast<std::size_t>(count - 1)});
+        }
+        *out++ = 'E';
+        *out++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) *out++ = '0';
+        return std::to_chars(out, out + 3, magnitude).ptr;
+    }
+    if (exponent < 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = -1; i > exponent; --i) *out++ = '0';
+        return writeText(out, {mantissa, static_cast<std::size_t>(count)});
+    }
+    const int integerDigits = exponent + 1;
+    if (count <= integerDigits) {
+        out = writeText(out, {mantissa, static_cast<std::size_t>(count)});
+        for (int i = count; i < integerDigits; ++i) *out++ = '0';
+        return out;
+    }
+    out = writeText(out, {mantissa, static_cast<std::size_t>(integerDigits)});
+    *out++ = '.';
+    return writeText(out,
+                     {mantissa + integerDigits, static_cast<std::size_t>(count - integerDigits)});
 }
+
+int clampedDigits(int digits) { return digits < 1 ? 1 : digits > 17 ? 17 : digits; }
 
 }  // namespace
 
-std::string generalText(float value) { return formatGeneral(value, 7, 7); }
+char* writeGeneralText(char* out, float value) { return writeGeneral(out, value, 7, 7); }
 
-std::string generalText(double value) { return formatGeneral(value, 15, 15); }
+char* writeGeneralText(char* out, double value) { return writeGeneral(out, value, 15, 15); }
+
+char* writeGeneralTextDigits(char* out, double value, int digits) {
+    digits = clampedDigits(digits);
+    return writeGeneral(out, value, digits, digits);
+}
+
+std::string generalText(float value) {
+    char text[MaxGeneralTextLength];
+    return std::string(text, writeGeneralText(text, value));
+}
+
+std::string generalText(double value) {
+    char text[MaxGeneralTextLength];
+    return std::string(text, writeGeneralText(text, value));
+}
 
 std::string generalTextDigits(double value, int digits) {
-    if (digits < 1) digits = 1;
-    if (digits > 17) digits = 17;
-    return formatGeneral(value, digits, digits);
+    char text[MaxGeneralTextLength];
+    return std::string(text, writeGeneralTextDigits(text, value, digits));
 }
 
 std::string fixedText(std::string_view text, int decimals) {
-    const std::optional<DecimalParts> p = readWholeDecimal(text);
+    const std::optional<DecimalNumber> p = readWholeDecimal(text);
     if (!p) return std::string(text);
 
     // Work on the significant digits alone: value = 0.<digits> × 10^pointPos.
-    std::string digits = p->digits;
-    long long pointPos = p->integerDigits + p->exponent;
+    std::string digits;
+    digits.reserve(p->mantissa.size());
+    long long integerDigits = -1;
+    for (const char c : p->mantissa) {
+        if (c == '.')
+            integerDigits = static_cast<long long>(digits.size());
+        else
+            digits.push_back(c);
+    }
+    if (integerDigits < 0) integerDigits = static_cast<long long>(digits.size());
+    long long pointPos = integerDigits + p->exponent;
     const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos) {
         digits.clear();
     } else {
         digits.erase(0, first);
         pointPos -= static_cast<long long>(first);
+        // Beyond the 64-bit range: such a text is not a value the program deals in; leave it.
+        // Zero is in range whatever its exponent says.
+        if (pointPos > 309) return std::string(text);
     }
-    // Beyond the 64-bit range: such a text is not a value the program deals in; leave it.
-    if (pointPos > 309) return std::string(text);
 
     // Keep the digits down to the last decimal, rounding half away from zero on the next one.
     const long long keep = pointPos + decimals;
@@ -231,38 +363,35 @@ std::string fixedText(std::string_view text, int decimals) {
 }
 
 double leadingNumber(std::string_view text) {
-    const std::optional<DecimalParts> p = readDecimal(text);
-    if (!p) return 0.0;
-    const std::string s = normalised(*p);
+    const std::optional<DecimalNumber> n = readDecimal(text);
+    if (!n) return 0.0;
     double value = 0.0;
-    const std::from_chars_result r = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (r.ec == std::errc::result_out_of_range) {
-        const std::optional<long long> e = leadingExponent(*p);
+    if (readNumber(*n, value) == std::errc::result_out_of_range) {
+        const std::optional<long long> e = leadingExponent(*n);
         const double magnitude = (e && *e >= 0) ? std::numeric_limits<double>::infinity() : 0.0;
-        return p->negative ? -magnitude : magnitude;
+        return n->negative ? -magnitude : magnitude;
     }
     return value;
 }
 
 ParsedSingle parseSingle(std::string_view text) {
     ParsedSingle result;
-    const std::optional<DecimalParts> p = readWholeDecimal(text);
-    if (!p) {
+    const std::optional<DecimalNumber> n = readWholeDecimal(text);
+    if (!n) {
         result.error = ParseError::NotANumber;
         return result;
     }
-    const std::string s = normalised(*p);
     float value = 0.0f;
-    const std::from_chars_result r = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (r.ec == std::errc::result_out_of_range) {
-        const std::optional<long long> e = leadingExponent(*p);
+    const std::errc ec = readNumber(*n, value);
+    if (ec == std::errc::result_out_of_range) {
+        const std::optional<long long> e = leadingExponent(*n);
         if (e && *e >= 0) {
             result.error = ParseError::OutOfRange;
             return result;
         }
         // Too small for 32 bits: the nearest value is zero.
-        value = p->negative ? -0.0f : 0.0f;
-    } else if (r.ec != std::errc() || !std::isfinite(value)) {
+        value = n->negative ? -0.0f : 0.0f;
+    } else if (ec != std::errc() || !std::isfinite(value)) {
         result.error = ParseError::OutOfRange;
         return result;
     }

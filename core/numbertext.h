@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,17 @@ std::string generalText(double value);
 // decimal exponent is below -4 or at least `digits`. generalText(float) is digits = 7 of the
 // value, generalText(double) digits = 15; a 64-bit viscosity shown like a 32-bit result is 7.
 std::string generalTextDigits(double value, int digits);
+
+// Room for any general text: a sign, 17 digits, the point and "E+308" (or "0.000" before the
+// digits), with some to spare.
+inline constexpr std::size_t MaxGeneralTextLength = 32;
+
+// The same texts written at `out`, which has room for MaxGeneralTextLength characters; each
+// returns the end of the text. For bulk output, where a string per value would cost more than
+// the conversion.
+char* writeGeneralText(char* out, float value);
+char* writeGeneralText(char* out, double value);
+char* writeGeneralTextDigits(char* out, double value, int digits);
 
 // Fixed format "0.00" (decimals = 2) or "0.000" (decimals = 3) applied to a text. A text that
 // reads as a decimal number is rounded in decimal arithmetic, halves away from zero; any other

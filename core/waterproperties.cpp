@@ -1,7 +1,9 @@
 #include "core/waterproperties.h"
 
 // Density of water in kg/m³ at whole temperatures; 5 °C steps to 50 °C, then 10 °C steps.
-const std::array<WaterDensityRow, 16> WaterDensityTable{{
+namespace {
+
+constexpr std::array<WaterDensityRow, 16> DensityRows{{
     {0, 999.87},
     {5, 999.8},
     {10, 999.73},
@@ -20,22 +22,15 @@ const std::array<WaterDensityRow, 16> WaterDensityTable{{
     {100, 958.4},
 }};
 
-double WaterProperties::density(float t) {
-    const double td = t;
-    // Exact comparison on purpose: 45.0 is a table entry, 44.9 is not.
-    for (const WaterDensityRow& row : WaterDensityTable) {
-        if (td == static_cast<double>(row.temperature)) return row.density;
-    }
-    // Lagrange quadratic through (0, 999.87), (10, 999.73), (20, 998.23), used everywhere off
-    // the table, extrapolating outside 0..20 °C.
-    const double a = ((td - 10.0) * (td - 20.0)) * 999.87 / 200.0;
-    const double b = (td * (td - 20.0)) * 999.73 / -100.0;
-    const double c = (td * (td - 10.0)) * 998.23 / 200.0;
-    return a + b + c;
-}
+}  // namespace
 
-double WaterProperties::kinematicViscosity(float t) {
-    const double td = t;
-    const double denominator = 0.00022 * (td * td) + (0.0337 * td + 1.0);
-    return 1e-4 * 0.0178 * (1.0 / denominator);
-}
+// Both filled at compile time, ready before any other file's static initialisers ask for a
+// density.
+constinit const std::array<WaterDensityRow, 16> WaterDensityTable = DensityRows;
+
+constinit const std::array<std::int8_t, 101> WaterDensityRowAt = [] {
+    std::array<std::int8_t, 101> at{};
+    at.fill(-1);
+    for (std::size_t i = 0; i < DensityRows.size(); ++i) at.at(DensityRows[i].temperature) = i;
+    return at;
+}();

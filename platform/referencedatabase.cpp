@@ -16,6 +16,7 @@
 #include <QVariant>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +26,9 @@
 #include "tablefiles/csvreader.h"
 
 namespace {
+
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
 
 // The first 16 bytes of every SQLite 3 database file.
 const QByteArray SqliteHeader("SQLite format 3\0", 16);
@@ -100,23 +104,26 @@ bool readShipped(const ReferenceTable& table, ShippedTable& shipped, QString& re
         reason = QStringLiteral("随程序提供的数据“%1”缺失").arg(table.csvPath);
         return false;
     }
-    QByteArray bytes = file.readAll();
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(
-        fmemopen(bytes.data(), std::size_t(bytes.size()), "r"), &std::fclose);
-    if (!stream) return fault(1);
-    CsvReader csv(stream.get());
+    const QByteArray bytes = file.readAll();
+    std::size_t offset = 0;
+    CsvReader csv([&bytes, &offset](char* data, std::size_t size) -> std::ptrdiff_t {
+        const std::size_t n = std::min(size, std::size_t(bytes.size()) - offset);
+        std::memcpy(data, bytes.constData() + offset, n);
+        offset += n;
+        return std::ptrdiff_t(n);
+    });
     CsvReader::Status status;
     while ((status = csv.next()) == CsvReader::Status::Record) {
         if (csv.badQuoting()) return fault(csv.line());
         if (shipped.columns.isEmpty()) {
             for (std::size_t i = 0; i < csv.fieldCount(); ++i)
-                shipped.columns << QString::fromStdString(csv.field(i));
+                shipped.columns << text(csv.field(i));
             if (shipped.columns.first() != ReferenceKeyColumn) return fault(csv.line());
             continue;
         }
         if (csv.fieldCount() != std::size_t(shipped.columns.size())) return fault(csv.line());
         QVariantList row;
-        const std::string& keyText = csv.field(0);
+        const std::string_view keyText = csv.field(0);
         qlonglong key = 0;
         const auto [end, error] =
             std::from_chars(keyText.data(), keyText.data() + keyText.size(), key);
@@ -125,8 +132,7 @@ bool readShipped(const ReferenceTable& table, ShippedTable& shipped, QString& re
         row << key;
         // An empty field is no value, which the grids show as an empty cell.
         for (std::size_t i = 1; i < csv.fieldCount(); ++i)
-            row << (csv.field(i).empty() ? QVariant()
-                                         : QVariant(QString::fromStdString(csv.field(i))));
+            row << (csv.field(i).empty() ? QVariant() : QVariant(text(csv.field(i))));
         shipped.rows << row;
     }
     if (status == CsvReader::Status::Error || shipped.columns.isEmpty()) return fault(csv.line());

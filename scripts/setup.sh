@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n libqt6sql6-sqlite
     fonts-noto-cjk fonts-arphic-ukai
     libbenchmark-dev
-    python3 python3-fluids time sqlite3
+    python3 python3-fluids python3-numpy time sqlite3
     libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales
     unrtf pandoc clang libclang-rt-dev
     appstream desktop-file-utils man-db dpkg-dev file

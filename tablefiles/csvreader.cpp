@@ -1,92 +1,131 @@
 #include "tablefiles/csvreader.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr std::size_t BufferBytes = 1 << 20;
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 }  // namespace
 
-CsvReader::CsvReader(std::FILE* stream, std::size_t keptFields)
-    : stream_(stream), buffer_(BufferBytes), keptFields_(keptFields) {}
+CsvReader::Source CsvReader::descriptorSource(int fd, std::function<void()> beforeWait) {
+    return
+        [fd, beforeWait = std::move(beforeWait)](char* data, std::size_t size) -> std::ptrdiff_t {
+            if (beforeWait) {
+                // A regular file is always ready: no extra work there.
+                pollfd ready{fd, POLLIN, 0};
+                int n;
+                do {
+                    n = ::poll(&ready, 1, 0);
+                } while (n < 0 && errno == EINTR);
+                if (n == 0) beforeWait();
+            }
+            for (;;) {
+                const ssize_t n = ::read(fd, data, size);
+                if (n >= 0 || errno != EINTR) return n;
+            }
+        };
+}
+
+CsvReader::CsvReader(Source source, std::size_t keptFields)
+    : source_(std::move(source)),
+      buffer_(BufferBytes),
+      keptFields_(keptFields),
+      fields_(keptFields),
+      owned_(keptFields) {}
 
 bool CsvReader::fill() {
     if (eof_) return false;
-    const std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
-    begin_ = 0;
-    end_ = n;
-    if (n == 0) {
-        eof_ = true;
-        if (std::ferror(stream_)) {
-            errorText_ = std::strerror(errno ? errno : EIO);
-            return false;
-        }
+    const std::ptrdiff_t n = source_(buffer_.data(), buffer_.size());
+    if (n > 0) {
+        begin_ = 0;
+        end_ = static_cast<std::size_t>(n);
+        return true;
     }
-    return n > 0;
+    const int error = errno;
+    eof_ = true;
+    if (n < 0) errorText_ = std::strerror(error ? error : EIO);
+    return false;
+}
+
+// The bytes of a line that count against the limit: neither the CR of a CR LF nor the byte
+// order mark of the first line. Of a line still being read it is the least the whole line can
+// count, as its last CR may yet turn out to be part of the line end. Either way the count is
+// the same wherever the buffer's edges fall.
+std::size_t CsvReader::countedBytes(std::string_view line) const {
+    std::size_t n = line.size();
+    if (firstLine_ && line.starts_with(Utf8Bom)) n -= Utf8Bom.size();
+    if (line.ends_with('\r')) --n;
+    return n;
+}
+
+void CsvReader::lineTooLong(long line) {
+    errorText_ = "line " + std::to_string(line) + " is longer than 1 MiB";
 }
 
 // Returns the next physical line without its line end; false at the end of the input or on an
 // error (errorText_ set).
 bool CsvReader::readLine(std::string_view& line) {
     carry_.clear();
-    bool any = false;
+    bool carried = false;
     for (;;) {
         if (begin_ == end_ && !fill()) {
-            if (!errorText_.empty()) return false;
-            if (!any) return false;
+            if (!errorText_.empty() || !carried) return false;
             line = carry_;
             break;
         }
-        any = true;
         const char* start = buffer_.data() + begin_;
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
         if (newline != nullptr) {
             const std::size_t length = static_cast<std::size_t>(newline - start);
             begin_ += length + 1;
-            if (carry_.empty()) {
-                line = std::string_view(start, length);
-            } else {
+            if (carried) {
                 carry_.append(start, length);
                 line = carry_;
+            } else {
+                line = std::string_view(start, length);
             }
             break;
         }
         carry_.append(start, end_ - begin_);
+        carried = true;
         begin_ = end_;
-        if (carry_.size() > MaxRecordBytes) {
-            errorText_ = "line " + std::to_string(lineNumber_ + 1) + " is longer than 1 MiB";
+        if (countedBytes(carry_) > MaxRecordBytes) {
+            lineTooLong(lineNumber_ + 1);
             return false;
         }
     }
     ++lineNumber_;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (countedBytes(line) > MaxRecordBytes) {
+        lineTooLong(lineNumber_);
+        return false;
+    }
+    if (line.ends_with('\r')) line.remove_suffix(1);
     if (firstLine_) {
         firstLine_ = false;
-        if (line.substr(0, Utf8Bom.size()) == Utf8Bom) line.remove_prefix(Utf8Bom.size());
-    }
-    if (line.size() > MaxRecordBytes) {
-        errorText_ = "line " + std::to_string(lineNumber_) + " is longer than 1 MiB";
-        return false;
+        if (line.starts_with(Utf8Bom)) line.remove_prefix(Utf8Bom.size());
     }
     return true;
 }
 
-std::string& CsvReader::newField() {
-    if (count_ < keptFields_) {
-        if (count_ == fields_.size()) fields_.emplace_back();
-        current_ = &fields_[count_];
-    } else {
-        current_ = &dropped_;
-    }
-    ++count_;
-    current_->clear();
-    return *current_;
+std::optional<std::string_view> CsvReader::plainFields(std::size_t count) const {
+    if (!plain_ || count > keptFields_) return std::nullopt;
+    const std::size_t n = std::min(count, count_);
+    if (n == 0) return std::string_view();
+    const char* first = fields_[0].data();
+    const char* last = fields_[n - 1].data() + fields_[n - 1].size();
+    return std::string_view(first, static_cast<std::size_t>(last - first));
 }
 
 CsvReader::Status CsvReader::next() {
     count_ = 0;
     badQuoting_ = false;
+    plain_ = false;
     state_ = State::FieldStart;
     recordBytes_ = 0;
     std::string_view line;
@@ -94,7 +133,12 @@ CsvReader::Status CsvReader::next() {
         if (!readLine(line)) return errorText_.empty() ? Status::End : Status::Error;
     } while (line.empty());
     recordLine_ = lineNumber_;
-    parse(line);
+    if (line.find('"') == std::string_view::npos) {
+        splitPlain(line);
+        plain_ = line.find('\r') == std::string_view::npos;
+        return Status::Record;
+    }
+    parseQuoted(line);
     while (state_ == State::Quoted) {
         if (!readLine(line)) {
             if (!errorText_.empty()) return Status::Error;
@@ -108,14 +152,39 @@ CsvReader::Status CsvReader::next() {
             return Status::Error;
         }
         current_->push_back('\n');
-        parse(line);
+        parseQuoted(line);
     }
+    for (std::size_t i = 0; i < count_ && i < keptFields_; ++i) fields_[i] = owned_[i];
     return Status::Record;
 }
 
-// Continues the current record with one physical line. Leaves state_ at Quoted when the line
-// ends inside a quoted field.
-void CsvReader::parse(std::string_view line) {
+// A line without quotes: each field is the text between two commas, left where it is.
+void CsvReader::splitPlain(std::string_view line) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (;;) {
+        if (count_ == keptFields_) {
+            count_ += 1 + static_cast<std::size_t>(std::count(p, end, ','));
+            return;
+        }
+        const char* stop = p;
+        while (stop != end && *stop != ',') ++stop;
+        fields_[count_++] = std::string_view(p, static_cast<std::size_t>(stop - p));
+        if (stop == end) return;
+        p = stop + 1;
+    }
+}
+
+std::string& CsvReader::newField() {
+    current_ = count_ < keptFields_ ? &owned_[count_] : &dropped_;
+    ++count_;
+    current_->clear();
+    return *current_;
+}
+
+// Continues a record that has quotes with one physical line, unquoting into owned_. Leaves
+// state_ at Quoted when the line ends inside a quoted field.
+void CsvReader::parseQuoted(std::string_view line) {
     std::string* field = state_ == State::Quoted ? current_ : &newField();
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];

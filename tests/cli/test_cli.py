@@ -5,6 +5,7 @@ Run: /usr/bin/python3 test_cli.py PATH/TO/quorvel-calc"""
 import csv
 import io
 import os
+import selectors
 import subprocess
 import sys
 import tempfile
@@ -155,6 +156,31 @@ class ArgumentMode(unittest.TestCase):
         self.assertIn('line 3 is longer than 1 MiB', result.stderr)
         self.assertEqual(len(csv_rows(result.stdout)), 2)  # rows before it were written
 
+    def test_user_texts_in_messages_escaped(self):
+        # (arguments, what the message shows) – the argument quoted, its control characters,
+        # bytes that are not UTF-8, the quote and the backslash escaped; other UTF-8 kept.
+        rows = {
+            'line break in a command': ([b'fric\ntion'], b'"fric\\ntion"'),
+            'terminal escape': ([b'\x1b[2Jx'], b'"\\x1B[2Jx"'),
+            'C1 control as UTF-8': (['a\u009bb'.encode()], b'"a\\u009Bb"'),
+            'not UTF-8': ([b'a\xff\xc3b'], b'"a\\xFF\\xC3b"'),
+            'Chinese kept': (['摩擦'.encode()], '"摩擦"'.encode()),
+            'tab in a number': ([b'friction', b'50', b'1000', b'4\t5', b'1', b'0.2'],
+                                b't "4\\t5"'),
+            'quote and backslash': ([b'local', b'1', b'a"b\\c', b'20'], b'v "a\\"b\\\\c"'),
+            'DEL and NUL-free bytes': ([b'local', b'1', b'2\x7f', b'20'], b'"2\\x7F"'),
+            'file name': ([b'friction', b'--csv', b'/nonexistent/a\rb.csv'],
+                          b'/nonexistent/a\\rb.csv'),
+        }
+        for name, (args, shown) in rows.items():
+            with self.subTest(name):
+                result = subprocess.run([CALC.encode(), *args], capture_output=True, timeout=60)
+                self.assertEqual(result.returncode, 2)
+                self.assertEqual(result.stdout, b'')
+                self.assertIn(shown, result.stderr)
+                message = result.stderr.removesuffix(b'\n')
+                self.assertFalse([c for c in message if c < 0x20 or c == 0x7f], result.stderr)
+
     def test_help(self):
         result = run('--help')
         self.assertEqual(result.returncode, 0)
@@ -162,6 +188,44 @@ class ArgumentMode(unittest.TestCase):
                       'not-a-number:', 'out-of-range:', 'field-count', 'bad-quoting',
                       'Blank lines', 'Exit status'):
             self.assertIn(topic, result.stdout)
+
+
+class Conversation(unittest.TestCase):
+    """A program that writes one row and waits for its answer before it writes the next."""
+
+    def setUp(self):
+        self.process = subprocess.Popen([CALC, 'friction', '--csv', '-'], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.addCleanup(self.process.kill)
+        self.selector = selectors.DefaultSelector()
+        self.selector.register(self.process.stdout, selectors.EVENT_READ)
+        self.addCleanup(self.selector.close)
+        self.pending = b''
+
+    def ask(self, line):
+        self.process.stdin.write(line)
+        self.process.stdin.flush()
+        # Not a timing: a generous deadline that only turns a hang into a failure.
+        while b'\n' not in self.pending:
+            if not self.selector.select(timeout=30):
+                self.fail('no answer to %r within 30 s' % line)
+            chunk = os.read(self.process.stdout.fileno(), 65536)
+            self.assertTrue(chunk, 'output ended')
+            self.pending += chunk
+        answer, self.pending = self.pending.split(b'\n', 1)
+        return answer.decode()
+
+    def test_every_row_answered_before_the_next(self):
+        self.assertEqual(self.ask(b'D,L,t,G,K\r\n'), FRICTION_HEADER)
+        rows = [(b'50,1000,45,1,0.2\n', '7.067252,'),
+                (b'"50",1000,45,x,0.2\r\n', ',not-a-number:G'),
+                (b'\n25,1000,7,1,0.2\n', '260.2909,')]
+        for row, end in rows:
+            with self.subTest(row=row):
+                self.assertTrue(self.ask(row).endswith(end))
+        self.process.stdin.close()
+        self.assertEqual(self.process.wait(timeout=60), 1)
+        self.assertEqual(self.pending + self.process.stdout.read(), b'')
 
 
 class CsvMode(unittest.TestCase):

@@ -1,6 +1,13 @@
 #include <QTest>
+#include <bit>
 #include <cfloat>
 #include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string_view>
+#include <utility>
 
 #include "core/numbertext.h"
 
@@ -13,6 +20,7 @@ class TestNumberText : public QObject {
     void generalSingle();
     void generalDouble_data();
     void generalDouble();
+    void generalMatchesPrintf();
     void fixed_data();
     void fixed();
     void leading_data();
@@ -49,6 +57,9 @@ void TestNumberText::generalSingle_data() {
     QTest::newRow("exact half rounds down to even") << 4194304.5f << "4194304";
     QTest::newRow("exact half rounds up to even") << 4194305.5f << "4194306";
     QTest::newRow("negative exact half") << -4194304.5f << "-4194304";
+    // 2^-11 and 15·2^-9 end in a 5 just after the seventh digit.
+    QTest::newRow("half after an even seventh digit") << 0.00048828125f << "0.0004882812";
+    QTest::newRow("half after an odd seventh digit") << 0.0029296875f << "0.002929688";
 }
 
 void TestNumberText::generalSingle() {
@@ -75,6 +86,37 @@ void TestNumberText::generalDouble() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(QString::fromStdString(numbertext::generalText(value)), text);
+}
+
+// glibc's printf rounds exactly, halves to even, and its %G has the same plain and exponent
+// forms; it shares no code with ours. Random bit patterns reach every binade, and a log-uniform
+// spread covers the magnitudes of the results digit by digit.
+void TestNumberText::generalMatchesPrintf() {
+    std::mt19937_64 random(20240601);
+    std::uniform_real_distribution<double> decades(-30, 25);
+    char expected[64];
+    char got[numbertext::MaxGeneralTextLength];
+    for (int i = 0; i < 400000; ++i) {
+        const float single = i % 2 ? std::bit_cast<float>(static_cast<std::uint32_t>(random()))
+                                   : static_cast<float>(std::pow(10.0, decades(random)));
+        const double wide = i % 2 ? std::bit_cast<double>(random())
+                                  : std::pow(10.0, decades(random)) * (i % 4 ? 1 : -1);
+        const int digits = 1 + i % 17;
+        for (const auto& [value, precision] : {std::pair{double{single}, 7}, {wide, digits}}) {
+            if (!std::isfinite(value) || value == 0) continue;
+            std::snprintf(expected, sizeof expected, "%.*G", precision, value);
+            const char* end = precision == 7 && value == single
+                                  ? numbertext::writeGeneralText(got, single)
+                                  : numbertext::writeGeneralTextDigits(got, value, precision);
+            const std::string_view text(got, static_cast<std::size_t>(end - got));
+            if (text != expected)
+                QFAIL(
+                    qPrintable(QStringLiteral("%1 to %2 digits: %3, printf %4")
+                                   .arg(value, 0, 'a')
+                                   .arg(precision)
+                                   .arg(QString::fromLatin1(text.data(), text.size()), expected)));
+        }
+    }
 }
 
 void TestNumberText::fixed_data() {
@@ -108,6 +150,13 @@ void TestNumberText::fixed_data() {
     QTest::newRow("point alone unchanged") << "." << 2 << ".";
     QTest::newRow("comma unchanged") << "1,5" << 2 << "1,5";
     QTest::newRow("beyond 64 bits unchanged") << "1e400" << 2 << "1e400";
+    QTest::newRow("zero with an exponent past 64 bits") << "0e309" << 2 << "0.00";
+    QTest::newRow("zero with a larger exponent") << "0e400" << 2 << "0.00";
+    QTest::newRow("minus zero with a larger exponent") << "-0e500" << 3 << "0.000";
+    QTest::newRow("zero digits around the point, saturated exponent")
+        << " 000.000e99999999999999999999 " << 2 << "0.00";
+    QTest::newRow("largest power of ten in range") << "1e308" << 0 << ("1" + QString(308, '0'));
+    QTest::newRow("first power of ten beyond") << "10e308" << 2 << "10e308";
 }
 
 void TestNumberText::fixed() {
