@@ -43,6 +43,18 @@ CalculationWindow::InputRow CalculationWindow::addInputRow(
     return row;
 }
 
+CalculationWindow::CommandRow CalculationWindow::addCommandRow(const QRect& first, int step) {
+    CommandRow row{};
+    row.compute = formparts::makeButton(this, "Command1", formparts::ComputeText, first);
+    row.recompute = formparts::makeButton(this, "Command2", formparts::RecomputeText,
+                                          first.translated(step, 0));
+    row.exit =
+        formparts::makeButton(this, "Command3", formparts::ExitText, first.translated(2 * step, 0));
+    setDefaultButton(row.compute);
+    connect(row.exit, &QPushButton::clicked, this, &QWidget::close);
+    return row;
+}
+
 std::optional<float> CalculationWindow::readInput(const InputRow& row) {
     return formparts::readSingle(frame_.prompter(), row.label, row.box);
 }

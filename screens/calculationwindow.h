@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QPushButton>
 #include <QWidget>
 #include <optional>
 
 class Frame;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // What the calculation screens and the coefficient reference have in common: a child window
 // with a fixed dialog frame, destroyed on closing, whose caption stands in the main window's
@@ -22,6 +22,13 @@ class CalculationWindow : public QWidget {
         int boxWidth;
         int unitX;
         int unitWidth;
+    };
+    // The row of buttons under a calculation screen: compute (the default button), recompute
+    // and exit (which closes the window).
+    struct CommandRow {
+        QPushButton* compute;
+        QPushButton* recompute;
+        QPushButton* exit;
     };
     struct InputRow {
         QLabel* label;
@@ -46,6 +53,18 @@ class CalculationWindow : public QWidget {
     // The row's box as a 32-bit number; when it is not a number, the user is told which box
     // (by its label) and what it holds, and nothing is returned.
     std::optional<float> readInput(const InputRow& row);
+
+    // The three buttons side by side, the first at `first`, each `step` pixels right of the
+    // one before; compute and recompute run the given handlers.
+    template <typename Window>
+    CommandRow addCommandRow(const QRect& first, int step, void (Window::*compute)(),
+                             void (Window::*recompute)()) {
+        const CommandRow row = addCommandRow(first, step);
+        connect(row.compute, &QPushButton::clicked, static_cast<Window*>(this), compute);
+        connect(row.recompute, &QPushButton::clicked, static_cast<Window*>(this), recompute);
+        return row;
+    }
+    CommandRow addCommandRow(const QRect& first, int step);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

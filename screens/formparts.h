@@ -18,6 +18,10 @@ inline const QString PromptTitle = QStringLiteral("提示");
 inline const QString MissingParameters = QStringLiteral("你还没输入参数呢！现在输入？");
 inline const QString ClearQuestion = QStringLiteral("各数据将被删除，确定吗？");
 inline const QString ClearTitle = QStringLiteral("警告！！！");
+inline const QString ComputeText = QStringLiteral("计算");
+inline const QString RecomputeText = QStringLiteral("重算");
+inline const QString ExitText = QStringLiteral("退出");
+inline const QString RecordText = QStringLiteral("记入表格");
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);

@@ -43,10 +43,6 @@ const QString VelocityText = QStringLiteral("该段水流速V=");
 const QString VelocityUnitText = QStringLiteral("m/s");
 const QString LossText = QStringLiteral("水管沿阻值Hf=");
 const QString LossUnitText = QStringLiteral("Pa");
-const QString RecordText = QStringLiteral("记入表格");
-const QString ComputeText = QStringLiteral("计算");
-const QString RecomputeText = QStringLiteral("重算");
-const QString ExitText = QStringLiteral("退出");
 
 const QString DefaultDiameter = QStringLiteral("50");
 const QString DefaultLength = QStringLiteral("1000");
@@ -179,15 +175,12 @@ void FrictionLossForm::buildControls() {
     QPushButton* recordButton =
         makeButton(resultFrame, "Command5", RecordText, QRect(300, 64, 100, 32));
 
-    QPushButton* computeButton = makeButton(this, "Command1", ComputeText, QRect(60, 318, 110, 40));
-    setDefaultButton(computeButton);
-    QPushButton* recomputeButton =
-        makeButton(this, "Command2", RecomputeText, QRect(225, 318, 110, 40));
-    QPushButton* exitButton = makeButton(this, "Command3", ExitText, QRect(390, 318, 110, 40));
+    const CommandRow commands = addCommandRow(
+        QRect(60, 318, 110, 40), 165, &FrictionLossForm::compute, &FrictionLossForm::recompute);
+    QPushButton* computeButton = commands.compute;
+    QPushButton* recomputeButton = commands.recompute;
+    QPushButton* exitButton = commands.exit;
 
-    connect(computeButton, &QPushButton::clicked, this, &FrictionLossForm::compute);
-    connect(recomputeButton, &QPushButton::clicked, this, &FrictionLossForm::recompute);
-    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(recordButton, &QPushButton::clicked, this, &FrictionLossForm::record);
 
     new ButtonHover(this, {computeButton, recomputeButton, exitButton, helpButton});

@@ -32,10 +32,6 @@ const QString DegreeRingText = QStringLiteral("o");
 const QString DegreeCText = QStringLiteral("c");
 const QString LossText = QStringLiteral("水管局阻值Hf=");
 const QString LossUnitText = QStringLiteral("Pa");
-const QString RecordText = QStringLiteral("记入表格");
-const QString ComputeText = QStringLiteral("计算");
-const QString RecomputeText = QStringLiteral("重算");
-const QString ExitText = QStringLiteral("退出");
 const QString HelpTip = QStringLiteral("帮助");
 
 const QString DefaultCoefficient = QStringLiteral("1.0");
@@ -85,19 +81,16 @@ void LocalLossForm::buildControls() {
     QPushButton* recordButton =
         makeButton(resultFrame, "Command6", RecordText, QRect(290, 28, 100, 32));
 
-    QPushButton* computeButton = makeButton(this, "Command1", ComputeText, QRect(20, 254, 90, 44));
-    setDefaultButton(computeButton);
-    QPushButton* recomputeButton =
-        makeButton(this, "Command2", RecomputeText, QRect(124, 254, 90, 44));
-    QPushButton* exitButton = makeButton(this, "Command3", ExitText, QRect(228, 254, 90, 44));
+    const CommandRow commands = addCommandRow(QRect(20, 254, 90, 44), 104, &LocalLossForm::compute,
+                                              &LocalLossForm::recompute);
+    QPushButton* computeButton = commands.compute;
+    QPushButton* recomputeButton = commands.recompute;
+    QPushButton* exitButton = commands.exit;
     QPushButton* helpButton = makeButton(this, "Command5", QString(), QRect(364, 248, 56, 56));
     helpButton->setToolTip(HelpTip);
     helpButton->setIcon(QIcon(QPixmap(redbook_xpm)));
     helpButton->setIconSize(QSize(32, 32));
 
-    connect(computeButton, &QPushButton::clicked, this, &LocalLossForm::compute);
-    connect(recomputeButton, &QPushButton::clicked, this, &LocalLossForm::recompute);
-    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(lookUpButton, &QPushButton::clicked, this, &LocalLossForm::showCoefficients);
     connect(recordButton, &QPushButton::clicked, this, &LocalLossForm::record);
 
