@@ -153,7 +153,7 @@ void NotebookForm::showEvent(QShowEvent* event) {
     if (placed_) return;
     placed_ = true;
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!frame || !frame->mdiArea() || testAttribute(Qt::WA_Resized)) return;
+    if (!frame || !frame->mdiArea()) return;
     frame->resize(frame->mdiArea()->viewport()->size() * DefaultShare);
 }
 
