@@ -133,7 +133,8 @@ void NotebookForm::openInNotebook(Frame& frame) {
     std::unique_ptr<QTextDocument> document = readDocument(frame.prompter(), path, warning);
     if (!document) return;
     auto* notebook = frame.showChild<NotebookForm>();
-    // A notebook can be open without being the active window, when every window is minimised.
+    // Should a notebook be open without being the active window, it still asks before its
+    // content is replaced.
     if (!notebook->maySetContentAside()) return;
     notebook->adopt(std::move(document), path);
     if (!warning.isEmpty()) frame.prompter().ask(warning, OpenTitle, PromptButtons::Ok);
@@ -225,7 +226,11 @@ void NotebookForm::saveDocumentAs() { save(SaveAsTitle, SaveAsFilter, false); }
 void NotebookForm::saveRecordedContent() { save(SaveAsTitle, RecordedFilter, true); }
 
 bool NotebookForm::save(const QString& title, const QString& filter, bool rtf) {
-    const QString path = frame_.prompter().saveFileName(title, filter, filePath_);
+    // The dialog starts in the file's folder but not on its name: the file replaces any of
+    // that name without a question, and a plain-text save over the RTF it was opened from would
+    // lose the formatting at one press of Enter.
+    const QString folder = filePath_.isEmpty() ? QString() : QFileInfo(filePath_).absolutePath();
+    const QString path = frame_.prompter().saveFileName(title, filter, folder);
     if (path.isEmpty()) return false;
     QTextDocument* document = editor_->document();
     const NotebookFileOutcome written = writeNotebookFile(
