@@ -42,12 +42,21 @@ bool isCjkFamily(const QString& family) {
     return false;
 }
 
-// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name.
+// Control characters, images and frame marks have no place in the notebook's text.
+bool isDroppedCharacter(char16_t c) {
+    return (c < 0x20 && c != u'\t') || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0x2029;
+}
+
+// Font names end at ';' and braces would unbalance the table, so they cannot appear in a name;
+// nor can what the text leaves out, or a name of only such characters would be written empty
+// and read back as no font at all.
 QString cleanFamily(const QString& family) {
     QString out;
     out.reserve(family.size());
     for (const QChar c : family) {
-        if (c == u';' || c == u'{' || c == u'}' || c == u'\\' || c.unicode() < 0x20) continue;
+        if (c == u';' || c == u'{' || c == u'}' || c == u'\\' || c == u'\t' ||
+            isDroppedCharacter(c.unicode()))
+            continue;
         out += c;
     }
     return out.trimmed();
@@ -194,9 +203,7 @@ class RtfWriter {
                 body_ += "\\line ";
             } else if (c == 0x00A0) {
                 body_ += "\\~";
-            } else if (c < 0x20 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1 || c == 0x2029) {
-                // Control characters, images and frame marks have no place in the notebook's text.
-            } else {
+            } else if (!isDroppedCharacter(c)) {
                 writeUnicode(c);
             }
         }
