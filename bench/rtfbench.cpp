@@ -4,9 +4,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QAbstractTextDocumentLayout>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTextEdit>
 
+#include "platform/notebookfile.h"
 #include "platform/rtfreader.h"
 #include "platform/rtfwriter.h"
 
@@ -62,6 +67,33 @@ void BM_readNotebook2MBWithLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_readNotebook2MBWithLayout)->Unit(benchmark::kMillisecond);
 
+// What the notebook's Open does: the file read into a new document, which an editor then lays
+// out whole.
+void BM_openNotebookFile2MBInEditor(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("note.rtf"));
+    QFile file(path);
+    const QByteArray rtf = notebookRtf(20000);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size()) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    file.close();
+    QTextEdit editor;
+    editor.resize(800, 600);
+    for (auto _ : state) {
+        auto* document = new QTextDocument(&editor);
+        benchmark::DoNotOptimize(readNotebookFile(path, *document).ok);
+        // The editor deletes only the document it made itself.
+        const QPointer<QTextDocument> previous = editor.document();
+        editor.setDocument(document);
+        if (previous && previous->parent() == &editor) delete previous.data();
+        benchmark::DoNotOptimize(document->documentLayout()->documentSize());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_openNotebookFile2MBInEditor)->Unit(benchmark::kMillisecond);
+
 void BM_readChoppy2MB(benchmark::State& state) { readBench(state, choppyRtf(250000)); }
 BENCHMARK(BM_readChoppy2MB)->Unit(benchmark::kMillisecond);
 
@@ -75,9 +107,10 @@ BENCHMARK(BM_writeNotebook2MB)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // QTextDocument needs a GUI application for its fonts; no window is shown.
+    // QTextDocument needs a GUI application for its fonts, an editor a widget one; no window
+    // is shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+class QPrinter;
+
 // A child window that holds a document. The main window's document commands (File, Edit, the
 // format buttons) go to the active child window when it is one; each document window owns its
 // document, its file name, its saving and its question before closing.
@@ -14,7 +16,9 @@ class DocumentWindow {
     virtual void openDocument() = 0;
     virtual void saveDocumentAs() = 0;
     virtual void saveRecordedContent() = 0;
-    virtual void printDocument() = 0;
+    // `printer` is the main window's, which keeps the choices of Page Setup and of the last
+    // print dialog for the rest of the run.
+    virtual void printDocument(QPrinter& printer) = 0;
     virtual void cut() = 0;
     virtual void copy() = 0;
     virtual void paste() = 0;

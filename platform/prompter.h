@@ -27,4 +27,8 @@ class Prompter {
 
     // The print dialog for this printer; true when the user chose to print.
     virtual bool choosePrinter(QPrinter& printer, const QString& title) = 0;
+    // The same print dialog, to choose the printer and its page settings ahead of printing:
+    // no page range and no selection are offered. The choices stay on `printer` when the user
+    // accepts; true then.
+    virtual bool setupPrinter(QPrinter& printer, const QString& title) = 0;
 };

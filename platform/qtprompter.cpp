@@ -110,3 +110,11 @@ bool QtPrompter::choosePrinter(QPrinter& printer, const QString& title) {
                      printer.printRange() == QPrinter::Selection);
     return dialog.exec() == QDialog::Accepted;
 }
+
+bool QtPrompter::setupPrinter(QPrinter& printer, const QString& title) {
+    QPrintDialog dialog(&printer, dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -18,6 +18,7 @@ class QtPrompter : public Prompter {
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& startPath = QString()) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
+    bool setupPrinter(QPrinter& printer, const QString& title) override;
 
   private:
     QWidget* dialogParent() const;

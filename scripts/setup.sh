@@ -11,7 +11,7 @@ packages=(
     libbenchmark-dev
     python3 python3-fluids python3-numpy time sqlite3
     libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales
-    unrtf pandoc clang libclang-rt-dev
+    unrtf pandoc poppler-utils clang libclang-rt-dev
     appstream desktop-file-utils man-db dpkg-dev file
 )
 

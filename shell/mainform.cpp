@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -16,6 +17,7 @@
 #include <QToolBar>
 
 #include "platform/documentwindow.h"
+#include "platform/prompter.h"
 #include "platform/settingsstore.h"
 #include "platform/twips.h"
 #include "reference/equipmentlossform.h"
@@ -24,6 +26,7 @@
 #include "screens/locallossform.h"
 #include "shell/childwindow.h"
 #include "shell/mainposition.h"
+#include "shell/notebookform.h"
 #include "shell/statuspanels.h"
 #include "startup/aboutform.h"
 #include "startup/helpform.h"
@@ -35,6 +38,7 @@ static void registerToolbarIcons() { Q_INIT_RESOURCE(toolbaricons); }
 namespace {
 
 const QString Caption = QStringLiteral("Quorvel管理界面");
+const QString PageSetupTitle = QStringLiteral("Page Setup");
 
 // Minimum width of every status bar panel, twips.
 constexpr double PanelMinTwips = 2540;
@@ -113,19 +117,32 @@ QAction* MainForm::newToolAction(const char* name, const QString& caption, const
 void MainForm::createActions() {
     actions_.fileNew = newToolAction("mnuFileNew", QStringLiteral("&新建"), "New", "new",
                                      QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(actions_.fileNew, &QAction::triggered, this, [this] { showChild<NotebookForm>(); });
     actions_.fileOpen = newToolAction("mnuFileOpen", QStringLiteral("&打开..."), "Open", "open",
                                       QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(actions_.fileOpen, &QAction::triggered, this,
-            [this] { onDocument(&DocumentWindow::openDocument); });
+    connect(actions_.fileOpen, &QAction::triggered, this, [this] {
+        if (DocumentWindow* document = activeDocument())
+            document->openDocument();
+        else
+            openWithoutDocument();
+    });
     actions_.fileSaveAs =
         newToolAction("mnuFileSaveAs", QStringLiteral("保存为..."), "Save", "save");
-    connect(actions_.fileSaveAs, &QAction::triggered, this,
-            [this] { onDocument(&DocumentWindow::saveDocumentAs); });
+    connect(actions_.fileSaveAs, &QAction::triggered, this, [this] {
+        if (DocumentWindow* document = activeDocument())
+            document->saveDocumentAs();
+        else
+            saveAsWithoutDocument();
+    });
     actions_.filePageSetup = newAction("mnuFilePageSetup", QStringLiteral("Page Set&up..."));
+    // Works without any window open: the choices wait for the next Print.
+    connect(actions_.filePageSetup, &QAction::triggered, this,
+            [this] { prompter_.setupPrinter(printer(), PageSetupTitle); });
     actions_.filePrint =
         newToolAction("mnuFilePrint", QStringLiteral("&Print..."), "Print", "print");
-    connect(actions_.filePrint, &QAction::triggered, this,
-            [this] { onDocument(&DocumentWindow::printDocument); });
+    connect(actions_.filePrint, &QAction::triggered, this, [this] {
+        if (DocumentWindow* document = activeDocument()) document->printDocument(printer());
+    });
     actions_.fileExit = newAction("mnuFileExit", QStringLiteral("E&xit"));
     connect(actions_.fileExit, &QAction::triggered, this, &QWidget::close);
 
@@ -156,9 +173,13 @@ void MainForm::createActions() {
                       {"Underline", "underline", DocumentWindow::Attribute::Underline}};
     for (const auto& a : attributes) {
         QAction* action = newToolAction(a.key, QString::fromLatin1(a.key), a.key, a.icon);
+        action->setCheckable(true);
         const DocumentWindow::Attribute attribute = a.attribute;
-        connect(action, &QAction::triggered, this, [this, attribute] {
-            if (DocumentWindow* document = activeDocument()) document->toggleAttribute(attribute);
+        // The button shows what the selection reads back as after the click, whatever the
+        // click made of the button itself; with no document it stays as it was.
+        connect(action, &QAction::triggered, this, [this, action, attribute](bool checked) {
+            DocumentWindow* document = activeDocument();
+            action->setChecked(document ? document->toggleAttribute(attribute) : !checked);
         });
         actions_.attributes.append(action);
     }
@@ -289,6 +310,24 @@ DocumentWindow* MainForm::activeDocument() const {
 
 void MainForm::onDocument(void (DocumentWindow::*command)()) {
     if (DocumentWindow* document = activeDocument()) (document->*command)();
+}
+
+void MainForm::openWithoutDocument() {
+    if (activeChild())
+        NotebookForm::refuseForeignWindow(prompter_);
+    else
+        NotebookForm::openInNotebook(*this);
+}
+
+void MainForm::saveAsWithoutDocument() {
+    // A calculation screen has nothing to save as a document; saying so beats naming it after
+    // a file that was never written.
+    if (activeChild()) NotebookForm::refuseForeignWindow(prompter_);
+}
+
+QPrinter& MainForm::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
 }
 
 void MainForm::buildStatusBar() {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 
 #include "platform/frame.h"
 #include "shell/mainposition.h"
@@ -14,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QMdiArea;
 class QMenu;
+class QPrinter;
 class QStatusBar;
 class QToolBar;
 class SettingsStore;
@@ -71,6 +73,11 @@ class MainForm : public QMainWindow, public Frame {
     DocumentWindow* activeDocument() const;
     // Runs a document command on the active document window; nothing without one.
     void onDocument(void (DocumentWindow::*command)());
+    // Open and Save As with no document window active.
+    void openWithoutDocument();
+    void saveAsWithoutDocument();
+    // Made on first use: asking the print system for its printers takes a while.
+    QPrinter& printer();
 
     Prompter& prompter_;
     SettingsStore& settings_;
@@ -107,6 +114,9 @@ class MainForm : public QMainWindow, public Frame {
     StatusPanels* panels_ = nullptr;
 
     QHash<QString, QPointer<ChildWindow>> children_;
+    // Kept for the run, so that the choices of Page Setup and of a print dialog hold for the
+    // next Print.
+    std::unique_ptr<QPrinter> printer_;
     // The position as loaded, in twips and as placed in pixels.
     MainPosition loadedPosition_;
     QRect loadedPixels_;

@@ -3,6 +3,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -135,6 +138,43 @@ class TestQtPrompter : public QObject {
         QCOMPARE(title, QStringLiteral("Open"));
         QCOMPARE(filters,
                  QStringList({QStringLiteral("Text (*.txt)"), QStringLiteral("All files (*)")}));
+    }
+
+    // Print offers the selection exactly when the caller preset it on the printer, and then
+    // starts on it; Page Setup offers neither a selection nor page ranges.
+    void printDialogs_data() {
+        QTest::addColumn<bool>("pageSetup");
+        QTest::addColumn<bool>("selectionPreset");
+        QTest::newRow("print, text selected") << false << true;
+        QTest::newRow("print, nothing selected") << false << false;
+        QTest::newRow("page setup, text selected") << true << true;
+    }
+
+    void printDialogs() {
+        QFETCH(bool, pageSetup);
+        QFETCH(bool, selectionPreset);
+        QPrinter printer;
+        printer.setPrintRange(selectionPreset ? QPrinter::Selection : QPrinter::AllPages);
+        QString title;
+        bool offersSelection = false, offersPages = true, startsOnSelection = false;
+        whenModalOpens([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QPrintDialog*>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            offersSelection = dialog->testOption(QAbstractPrintDialog::PrintSelection);
+            offersPages = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+            if (auto* radio = dialog->findChild<QRadioButton*>(QStringLiteral("printSelection")))
+                startsOnSelection = !radio->isHidden() && radio->isChecked();
+            dialog->reject();
+        });
+        QtPrompter prompter;
+        const QString asked = pageSetup ? QStringLiteral("Page Setup") : QStringLiteral("Print");
+        QVERIFY(!(pageSetup ? prompter.setupPrinter(printer, asked)
+                            : prompter.choosePrinter(printer, asked)));
+        QCOMPARE(title, asked);
+        QVERIFY(!offersPages);
+        QCOMPARE(offersSelection, selectionPreset && !pageSetup);
+        QCOMPARE(startsOnSelection, selectionPreset && !pageSetup);
     }
 
     void filterConversion_data() {

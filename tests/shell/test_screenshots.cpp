@@ -4,7 +4,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -62,6 +64,42 @@ class TestShellScreenshots : public QObject {
         form.findChild<QAction*>(QStringLiteral("sgyzss"))->trigger();
         form.findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
         QVERIFY(!saveScreenshot(&form, QStringLiteral("mainform-children")).isEmpty());
+    }
+
+    // A note in Chinese and Latin with every format the notebook keeps, and the toolbar with
+    // Bold pressed for the bold words selected.
+    void notebook() {
+        MainForm form(prompter_, *store_);
+        form.move(0, 0);
+        form.resize(960, 640);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.findChild<QAction*>(QStringLiteral("mnuFileNew"))->trigger();
+        auto* editor = form.findChild<QTextEdit*>(QStringLiteral("RichTextBox1"));
+        editor->setHtml(QStringLiteral(
+            "<p align=center><span style='font-size:16pt'><b>空调水系统水力计算记录</b></span></p>"
+            "<p>工程：某办公楼空调水系统，冷水供回水温度 7/12 ℃。</p>"
+            "<p>管段 1：直径 <b>D=50 mm</b>，长度 <i>L=1000 mm</i>，流量 G=1 m³/h，"
+            "粗糙度 K=0.2 mm。</p>"
+            "<p><u>沿程阻力 Hf = 7.067 Pa</u></p>"
+            "<p align=right><span style='color:#c00000'>Local loss: ζ = 0.5, v = 1.2 m/s</span>"
+            "</p><p>A long line of Latin text wraps at the editor's right margin, 400 twips "
+            "inside its edge, so that it never runs under the scroll bar.</p>"));
+        QTextCursor cursor = editor->document()->find(QStringLiteral("D=50 mm"));
+        editor->setTextCursor(cursor);
+        // Twice: plain, then bold again, the button pressed.
+        auto* bold = form.findChild<QToolButton*>(QStringLiteral("Bold"));
+        QTest::mouseClick(bold, Qt::LeftButton);
+        QTest::mouseClick(bold, Qt::LeftButton);
+        QVERIFY(bold->isChecked());
+        QVERIFY(!saveScreenshot(&form, QStringLiteral("notebook")).isEmpty());
+
+        const QPixmap bar = form.findChild<QToolBar*>(QStringLiteral("tbToolBar"))->grab();
+        QLabel enlarged;
+        enlarged.setPixmap(bar.scaled(bar.size() * 4, Qt::KeepAspectRatio, Qt::FastTransformation));
+        enlarged.resize(enlarged.pixmap().size());
+        QVERIFY(!saveScreenshot(&enlarged, QStringLiteral("notebook-toolbar-bold-x4")).isEmpty());
+        editor->document()->setModified(false);
     }
 
     void openMenus_data() {

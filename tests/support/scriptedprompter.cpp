@@ -1,5 +1,6 @@
 #include "tests/support/scriptedprompter.h"
 
+#include <QPrinter>
 #include <QTest>
 
 void ScriptedPrompter::unexpected(const Call& call) {
@@ -40,11 +41,23 @@ QString ScriptedPrompter::saveFileName(const QString& title, const QString& filt
     return fileNames_.dequeue();
 }
 
-bool ScriptedPrompter::choosePrinter(QPrinter&, const QString& title) {
-    calls_.append({QStringLiteral("print"), QString(), title, PromptButtons::OkCancel});
+bool ScriptedPrompter::answerPrinter(QPrinter& printer, const QString& kind, const QString& title) {
+    Call call{kind, QString(), title, PromptButtons::OkCancel};
+    call.printRange = int(printer.printRange());
+    calls_.append(call);
     if (prints_.isEmpty()) {
         unexpected(calls_.last());
         return false;
     }
-    return prints_.dequeue();
+    const auto [print, choose] = prints_.dequeue();
+    if (print && choose) choose(printer);
+    return print;
+}
+
+bool ScriptedPrompter::choosePrinter(QPrinter& printer, const QString& title) {
+    return answerPrinter(printer, QStringLiteral("print"), title);
+}
+
+bool ScriptedPrompter::setupPrinter(QPrinter& printer, const QString& title) {
+    return answerPrinter(printer, QStringLiteral("page setup"), title);
 }

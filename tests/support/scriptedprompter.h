@@ -3,6 +3,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 #include "platform/prompter.h"
 
@@ -11,16 +12,23 @@
 class ScriptedPrompter : public Prompter {
   public:
     struct Call {
-        QString kind;  // "ask", "open", "save", "print"
+        QString kind;  // "ask", "open", "save", "print", "page setup"
         QString text;
         QString title;
         PromptButtons buttons = PromptButtons::Ok;
-        QString startPath;  // save dialogs
+        QString startPath;    // save dialogs
+        int printRange = -1;  // print dialogs: the QPrinter::PrintRange preset by the caller
     };
+    // What the user does in a print dialog: changes the printer's settings there (prints to a
+    // PDF file, picks the whole document) before accepting.
+    using PrinterChoice = std::function<void(QPrinter&)>;
 
     void queueAnswer(PromptAnswer answer) { answers_.enqueue(answer); }
     void queueFileName(const QString& path) { fileNames_.enqueue(path); }
-    void queuePrint(bool print) { prints_.enqueue(print); }
+    // The answer to the next print or page setup dialog; `choose` runs only when it accepts.
+    void queuePrint(bool print, PrinterChoice choose = {}) {
+        prints_.enqueue({print, std::move(choose)});
+    }
 
     const QList<Call>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -32,12 +40,14 @@ class ScriptedPrompter : public Prompter {
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& startPath = QString()) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
+    bool setupPrinter(QPrinter& printer, const QString& title) override;
 
   private:
     void unexpected(const Call& call);
+    bool answerPrinter(QPrinter& printer, const QString& kind, const QString& title);
 
     QList<Call> calls_;
     QQueue<PromptAnswer> answers_;
     QQueue<QString> fileNames_;
-    QQueue<bool> prints_;
+    QQueue<std::pair<bool, PrinterChoice>> prints_;
 };

@@ -1,0 +1,76 @@
+#include "platform/notebookfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "platform/rtfreader.h"
+#include "platform/rtfwriter.h"
+#include "platform/textfiledecode.h"
+
+namespace {
+
+constexpr const char* kTooLarge = "文件太大（超过 %1 MB），笔记本无法打开。";
+constexpr const char* kNotAFile = "这不是一个文件。";
+
+NotebookFileOutcome failed(const QString& reason) {
+    NotebookFileOutcome outcome;
+    outcome.reason = reason;
+    return outcome;
+}
+
+}  // namespace
+
+NotebookFileOutcome readNotebookFile(const QString& path, QTextDocument& document) {
+    const QFileInfo info(path);
+    // A device such as /dev/zero would be read without end; a folder is no document either.
+    if (info.exists() && !info.isFile()) return failed(QString::fromUtf8(kNotAFile));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return failed(file.errorString());
+    if (file.size() > kNotebookFileMaxBytes) {
+        return failed(QString::fromUtf8(kTooLarge).arg(kNotebookFileMaxBytes / (1024 * 1024)));
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return failed(file.errorString());
+
+    const NotebookFileContent content = decodeNotebookFile(bytes);
+    NotebookFileOutcome outcome;
+    switch (content.kind) {
+        case NotebookFileContent::Kind::Unreadable:
+            return failed(content.reason);
+        case NotebookFileContent::Kind::Rtf: {
+            const RtfReadResult read = readRtf(content.rtf, document);
+            if (!read.ok) return failed(read.error);
+            outcome.warning = read.warning;
+            break;
+        }
+        case NotebookFileContent::Kind::PlainText: {
+            const bool undo = document.isUndoRedoEnabled();
+            document.setUndoRedoEnabled(false);
+            document.setPlainText(content.text);
+            document.setUndoRedoEnabled(undo);
+            document.setModified(false);
+            break;
+        }
+    }
+    outcome.ok = true;
+    return outcome;
+}
+
+NotebookFileOutcome writeNotebookFile(const QString& path, const QTextDocument& document,
+                                      NotebookFileFormat format) {
+    const QByteArray bytes =
+        format == NotebookFileFormat::Rtf ? writeRtf(document) : plainTextFileBytes(document);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(reason);
+    }
+    if (!file.commit()) return failed(file.errorString());
+    NotebookFileOutcome outcome;
+    outcome.ok = true;
+    return outcome;
+}
