@@ -12,7 +12,7 @@ void ScriptedPrompter::unexpected(const Call& call) {
 
 PromptAnswer ScriptedPrompter::ask(const QString& text, const QString& title,
                                    PromptButtons buttons) {
-    calls_.append({QStringLiteral("ask"), text, title, buttons});
+    calls_.append({QStringLiteral("ask"), text, title, buttons, QString(), -1});
     if (answers_.isEmpty()) {
         unexpected(calls_.last());
         return buttons == PromptButtons::YesNo ? PromptAnswer::No
@@ -23,7 +23,7 @@ PromptAnswer ScriptedPrompter::ask(const QString& text, const QString& title,
 }
 
 QString ScriptedPrompter::openFileName(const QString& title, const QString& filter) {
-    calls_.append({QStringLiteral("open"), filter, title, PromptButtons::Ok});
+    calls_.append({QStringLiteral("open"), filter, title, PromptButtons::Ok, QString(), -1});
     if (fileNames_.isEmpty()) {
         unexpected(calls_.last());
         return {};
@@ -33,7 +33,7 @@ QString ScriptedPrompter::openFileName(const QString& title, const QString& filt
 
 QString ScriptedPrompter::saveFileName(const QString& title, const QString& filter,
                                        const QString& startPath) {
-    calls_.append({QStringLiteral("save"), filter, title, PromptButtons::Ok, startPath});
+    calls_.append({QStringLiteral("save"), filter, title, PromptButtons::Ok, startPath, -1});
     if (fileNames_.isEmpty()) {
         unexpected(calls_.last());
         return {};
@@ -42,7 +42,7 @@ QString ScriptedPrompter::saveFileName(const QString& title, const QString& filt
 }
 
 bool ScriptedPrompter::answerPrinter(QPrinter& printer, const QString& kind, const QString& title) {
-    Call call{kind, QString(), title, PromptButtons::OkCancel};
+    Call call{kind, QString(), title, PromptButtons::OkCancel, QString(), -1};
     call.printRange = int(printer.printRange());
     calls_.append(call);
     if (prints_.isEmpty()) {
