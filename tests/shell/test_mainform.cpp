@@ -22,6 +22,7 @@
 #include "platform/twips.h"
 #include "shell/mainform.h"
 #include "shell/statuspanels.h"
+#include "tests/support/mainformharness.h"
 #include "tests/support/scriptedprompter.h"
 
 namespace {
@@ -46,21 +47,7 @@ class Probe : public QWidget {
     }
 };
 
-struct Harness {
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<MainForm> form;
-
-    Harness() {
-        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
-        form = std::make_unique<MainForm>(prompter, *store);
-    }
-    template <typename T = QAction>
-    T* find(const QString& name) const {
-        return form->findChild<T*>(name);
-    }
-    QList<QMdiSubWindow*> open() const { return form->mdiArea()->subWindowList(); }
+struct Harness : MainFormHarness {
     Probe* showProbe(const QString& key, int* created = nullptr) {
         return static_cast<Probe*>(form->showChild(key, [created] {
             if (created) ++*created;

@@ -19,6 +19,7 @@
 #include "shell/mainform.h"
 #include "tables/resulttableform.h"
 #include "tests/support/formprobe.h"
+#include "tests/support/mainformharness.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/scriptedprompter.h"
 
@@ -31,15 +32,8 @@ const QString CloseQuestion = QStringLiteral("表格中的数据还没有保存�
 
 // The whole program's frame, so that rows arrive as they do for the user: through the
 // calculation screens' record buttons or the frame's result tables.
-struct Harness {
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    std::unique_ptr<SettingsStore> store;
-    std::unique_ptr<MainForm> form;
-
+struct Harness : MainFormHarness {
     Harness() {
-        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
-        form = std::make_unique<MainForm>(prompter, *store);
         form->resize(1100, 800);
         form->show();
     }
