@@ -60,6 +60,7 @@ class TestFrictionLossForm : public QObject {
     void screenshots();
 
   private:
+    void failureKeepsResults();
     template <typename T = QLineEdit>
     T* get(const char* name) {
         return formprobe::control<T>(form_, name);
@@ -236,20 +237,7 @@ void TestFrictionLossForm::badNumberNamesFirstBadBox_data() {
         << QStringLiteral("“长度L=”中的“1e39”超出了允许的数值范围。");
 }
 
-void TestFrictionLossForm::badNumberNamesFirstBadBox() {
-    QFETCH(QStringList, inputs);
-    QFETCH(QString, message);
-    click("Command1");
-    for (int i = 0; i < 5; ++i) setText(InputBoxes[i], inputs[i]);
-
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
-    click("Command1");
-
-    expectOnePrompt(message, QStringLiteral("提示"), PromptButtons::Ok);
-    QCOMPARE(text("Text6"), QStringLiteral("0.1414711"));
-    QCOMPARE(text("Text7"), QStringLiteral("7.067252"));
-    QVERIFY(form_->isVisible());
-}
+void TestFrictionLossForm::badNumberNamesFirstBadBox() { failureKeepsResults(); }
 
 void TestFrictionLossForm::coreFailureKeepsResults_data() {
     QTest::addColumn<QStringList>("inputs");  // D, L, t, G, K
@@ -286,7 +274,10 @@ void TestFrictionLossForm::coreFailureKeepsResults_data() {
         << QStringLiteral("计算中的数值超出了允许的范围，无法计算沿程阻力。");
 }
 
-void TestFrictionLossForm::coreFailureKeepsResults() {
+void TestFrictionLossForm::coreFailureKeepsResults() { failureKeepsResults(); }
+
+// One message, exactly this one, and the results of the computation before stay.
+void TestFrictionLossForm::failureKeepsResults() {
     QFETCH(QStringList, inputs);
     QFETCH(QString, message);
     click("Command1");
@@ -300,6 +291,7 @@ void TestFrictionLossForm::coreFailureKeepsResults() {
     QCOMPARE(text("Text6"), QStringLiteral("0.1414711"));
     QCOMPARE(text("Text7"), QStringLiteral("7.067252"));
     QCOMPARE(form_->lastResult->Hf, lastLoss);
+    QVERIFY(form_->isVisible());
 }
 
 void TestFrictionLossForm::recomputeWithEmptyResultsAsksNothing() {
