@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr const char* kTooLarge = "文件太大（超过 %1 MB），笔记本无法打开。";
-constexpr const char* kNotAFile = "这不是一个文件。";
+constexpr const char* TooLarge = "文件太大（超过 %1 MB），笔记本无法打开。";
+constexpr const char* NotAFile = "这不是一个文件。";
 
 NotebookFileOutcome failed(const QString& reason) {
     NotebookFileOutcome outcome;
@@ -25,11 +25,11 @@ NotebookFileOutcome failed(const QString& reason) {
 NotebookFileOutcome readNotebookFile(const QString& path, QTextDocument& document) {
     const QFileInfo info(path);
     // A device such as /dev/zero would be read without end; a folder is no document either.
-    if (info.exists() && !info.isFile()) return failed(QString::fromUtf8(kNotAFile));
+    if (info.exists() && !info.isFile()) return failed(QString::fromUtf8(NotAFile));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return failed(file.errorString());
-    if (file.size() > kNotebookFileMaxBytes) {
-        return failed(QString::fromUtf8(kTooLarge).arg(kNotebookFileMaxBytes / (1024 * 1024)));
+    if (file.size() > NotebookFileMaxBytes) {
+        return failed(QString::fromUtf8(TooLarge).arg(NotebookFileMaxBytes / (1024 * 1024)));
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return failed(file.errorString());

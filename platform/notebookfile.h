@@ -27,4 +27,4 @@ NotebookFileOutcome writeNotebookFile(const QString& path, const QTextDocument& 
 
 // Files above this size are refused rather than read: a notebook of that size would take
 // minutes to lay out and gigabytes of memory. Bytes.
-inline constexpr qint64 kNotebookFileMaxBytes = 128ll * 1024 * 1024;
+inline constexpr qint64 NotebookFileMaxBytes = 128ll * 1024 * 1024;

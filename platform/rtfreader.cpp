@@ -18,15 +18,15 @@
 
 namespace {
 
-constexpr const char* kTooDeep = "文件的分组嵌套超过 %1 层，无法读取。";
-constexpr const char* kTruncated = "文件不完整（可能已被截断），已读出其中能读的部分。";
-constexpr const char* kUnbalanced = "文件的括号不成对，已读出其中能读的部分。";
-constexpr const char* kNotRtf = "文件不是以 RTF 文件头开始的，已按 RTF 读出其中能读的部分。";
+constexpr const char* TooDeep = "文件的分组嵌套超过 %1 层，无法读取。";
+constexpr const char* Truncated = "文件不完整（可能已被截断），已读出其中能读的部分。";
+constexpr const char* Unbalanced = "文件的括号不成对，已读出其中能读的部分。";
+constexpr const char* NotRtf = "文件不是以 RTF 文件头开始的，已按 RTF 读出其中能读的部分。";
 
 // Half points: 1 to 1638 points, the range word processors offer.
-constexpr int kMinHalfPoints = 2;
-constexpr int kMaxHalfPoints = 3276;
-constexpr int kDefaultHalfPoints = 24;
+constexpr int MinHalfPoints = 2;
+constexpr int MaxHalfPoints = 3276;
+constexpr int DefaultHalfPoints = 24;
 
 enum class Dest : uint8_t { Text, Skip, FontTable, ColorTable };
 
@@ -67,7 +67,7 @@ struct Keyword {
 };
 
 // Sorted by name for the binary search.
-constexpr std::array kKeywords = std::to_array<Keyword>({
+constexpr std::array Keywords = std::to_array<Keyword>({
     {"aftncn", Action::SkipDestination},
     {"aftnsep", Action::SkipDestination},
     {"aftnsepc", Action::SkipDestination},
@@ -236,14 +236,14 @@ constexpr std::array kKeywords = std::to_array<Keyword>({
     {"zwj", Action::Char, 0x200D},
     {"zwnj", Action::Char, 0x200C},
 });
-static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(),
+static_assert(std::is_sorted(Keywords.begin(), Keywords.end(),
                              [](const Keyword& a, const Keyword& b) { return a.name < b.name; }));
 
 const Keyword* findKeyword(std::string_view name) {
     const auto it = std::lower_bound(
-        kKeywords.begin(), kKeywords.end(), name,
+        Keywords.begin(), Keywords.end(), name,
         [](const Keyword& keyword, std::string_view key) { return keyword.name < key; });
-    return it != kKeywords.end() && it->name == name ? &*it : nullptr;
+    return it != Keywords.end() && it->name == name ? &*it : nullptr;
 }
 
 // The Windows code page of a font's \fcharset; 0 when the document's own code page applies.
@@ -316,7 +316,7 @@ struct CharProps {
     bool italic = false;
     bool underline = false;
     int font = -1;  // -1: the document's default font (\deff)
-    int halfPoints = kDefaultHalfPoints;
+    int halfPoints = DefaultHalfPoints;
     int color = 0;
     bool operator==(const CharProps&) const = default;
 };
@@ -387,7 +387,7 @@ class RtfParser {
                 case '{':
                     flushBytes();
                     skip_ = 0;
-                    if (int(stack_.size()) >= kRtfMaxGroupDepth) {
+                    if (int(stack_.size()) >= RtfMaxGroupDepth) {
                         out_.tooDeep = true;
                         return;
                     }
@@ -635,8 +635,8 @@ class RtfParser {
                 }
                 break;
             case Action::FontSize:
-                chars.halfPoints = hasParam ? std::clamp(param, kMinHalfPoints, kMaxHalfPoints)
-                                            : kDefaultHalfPoints;
+                chars.halfPoints =
+                    hasParam ? std::clamp(param, MinHalfPoints, MaxHalfPoints) : DefaultHalfPoints;
                 break;
             case Action::Color:
                 chars.color = std::max(param, 0);
@@ -890,13 +890,13 @@ RtfReadResult resultOf(const ParsedRtf& parsed) {
     RtfReadResult result;
     if (parsed.tooDeep) {
         result.ok = false;
-        result.error = QString::fromUtf8(kTooDeep).arg(kRtfMaxGroupDepth);
+        result.error = QString::fromUtf8(TooDeep).arg(RtfMaxGroupDepth);
     } else if (parsed.notRtf) {
-        result.warning = QString::fromUtf8(kNotRtf);
+        result.warning = QString::fromUtf8(NotRtf);
     } else if (parsed.truncated) {
-        result.warning = QString::fromUtf8(kTruncated);
+        result.warning = QString::fromUtf8(Truncated);
     } else if (parsed.unbalanced) {
-        result.warning = QString::fromUtf8(kUnbalanced);
+        result.warning = QString::fromUtf8(Unbalanced);
     }
     return result;
 }

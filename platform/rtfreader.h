@@ -30,4 +30,4 @@ RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document);
 RtfReadResult insertRtf(const QByteArray& rtf, QTextCursor& cursor);
 
 // Nesting limit of groups: a file nested deeper is refused.
-inline constexpr int kRtfMaxGroupDepth = 200;
+inline constexpr int RtfMaxGroupDepth = 200;

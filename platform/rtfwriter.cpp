@@ -33,10 +33,10 @@ bool isCjkFamily(const QString& family) {
     for (const QChar c : family) {
         if (c.unicode() >= 0x2E80) return true;
     }
-    static constexpr const char* kCjkWords[] = {"CJK",    "Sim",   "YaHei",     "Song",
-                                                "Hei",    "Kai",   "Fang",      "Ming",
-                                                "STXing", "AR PL", "WenQuanYi", "Source Han"};
-    for (const char* word : kCjkWords) {
+    static constexpr const char* CjkWords[] = {"CJK",    "Sim",   "YaHei",     "Song",
+                                               "Hei",    "Kai",   "Fang",      "Ming",
+                                               "STXing", "AR PL", "WenQuanYi", "Source Han"};
+    for (const char* word : CjkWords) {
         if (family.contains(QLatin1String(word), Qt::CaseInsensitive)) return true;
     }
     return false;
@@ -66,8 +66,8 @@ void controlWord(QByteArray& out, const char* word, int parameter) {
 }
 
 void hexByte(QByteArray& out, char byte) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    const char escaped[] = {'\\', '\'', kHex[uchar(byte) >> 4], kHex[uchar(byte) & 15]};
+    static constexpr char Hex[] = "0123456789abcdef";
+    const char escaped[] = {'\\', '\'', Hex[uchar(byte) >> 4], Hex[uchar(byte) & 15]};
     out.append(escaped, 4);
 }
 

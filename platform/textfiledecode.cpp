@@ -6,13 +6,14 @@
 
 namespace {
 
-constexpr const char* kBinary = "文件不是文本文件，也不是 RTF 文件（可能是其他程序的二进制文档）。";
-constexpr const char* kUnknownEncoding = "文件不是 UTF-8 或 GB18030 编码的文本，无法识别。";
+constexpr const char* BinaryFileMessage =
+    "文件不是文本文件，也不是 RTF 文件（可能是其他程序的二进制文档）。";
+constexpr const char* UnknownEncoding = "文件不是 UTF-8 或 GB18030 编码的文本，无法识别。";
 
 #ifdef Q_OS_WIN
-constexpr const char* kLineEnd = "\r\n";
+constexpr const char* LineEnd = "\r\n";
 #else
-constexpr const char* kLineEnd = "\n";
+constexpr const char* LineEnd = "\n";
 #endif
 
 bool startsWith(const QByteArray& bytes, std::initializer_list<uchar> prefix) {
@@ -75,7 +76,7 @@ NotebookFileContent decodeNotebookFile(const QByteArray& bytes) {
         if (auto text = decodeStrictly(encoding, QByteArrayView(bytes).sliced(2))) {
             if (!text->contains(QChar(0))) return plainText(*std::move(text));
         }
-        return unreadable(kBinary);
+        return unreadable(BinaryFileMessage);
     }
 
     const bool utf8Bom = startsWith(bytes, {0xEF, 0xBB, 0xBF});
@@ -88,12 +89,12 @@ NotebookFileContent decodeNotebookFile(const QByteArray& bytes) {
     }
     // A compound file (older word-processor and spreadsheet documents) starts D0 CF 11 E0; its
     // header has NUL bytes, so the control check below refuses it.
-    if (hasBinaryControl(bytes)) return unreadable(kBinary);
+    if (hasBinaryControl(bytes)) return unreadable(BinaryFileMessage);
     if (auto text = decodeStrictly(QStringConverter::Utf8, body)) {
         return plainText(*std::move(text));
     }
     if (auto text = decodeStrictly("GB18030", body)) return plainText(*std::move(text));
-    return unreadable(kUnknownEncoding);
+    return unreadable(UnknownEncoding);
 }
 
 QByteArray plainTextFileBytes(const QTextDocument& document) {
@@ -104,7 +105,7 @@ QByteArray plainTextFileBytes(const QTextDocument& document) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u == 0x2029 || u == 0x2028) {
-            out += QLatin1String(kLineEnd);
+            out += QLatin1String(LineEnd);
         } else if (u != 0xFFFC && u != 0xFDD0 && u != 0xFDD1) {
             out += c;
         }

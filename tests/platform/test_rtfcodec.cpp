@@ -110,7 +110,7 @@ QString blanksEvened(QString text) {
     return lines.join(u'\n');
 }
 
-const QString kNote = QString::fromUtf8(
+const QString Note = QString::fromUtf8(
     "空调水系统水力计算记录\n"
     "工程：某办公楼空调水系统，冷水供回水温度 7/12 ℃。\n"
     "管段 1：直径 D=50 mm，长度 L=1000 mm，流量 G=1 m³/h，粗糙度 K=0.2 mm。\n"
@@ -197,7 +197,7 @@ class TestRtfCodec : public QObject {
         QStringDecoder gbk("GBK");
         const QString text = gbk.decode(out.mid(body + 18));
         QCOMPARE(blanksEvened(text),
-                 QString(kNote).replace(QString::fromUtf8("m³/h"), QStringLiteral("m?/h")) +
+                 QString(Note).replace(QString::fromUtf8("m³/h"), QStringLiteral("m?/h")) +
                      QString::fromUtf8(
                          "Local loss of a gate valve: ζ = 0.5, v = 1.2 m/s → Hf = 355.68 Pa.\n"
                          "特殊字符：α β γ ± ≤ ≥ ÷ × “引号” 《书名》 ? — end."));
@@ -231,7 +231,7 @@ class TestRtfCodec : public QObject {
         const RtfReadResult result = readRtf(dataFile(file), document);
         QVERIFY(result.ok);
         QVERIFY(result.warning.isEmpty());
-        QCOMPARE(textOf(document), kNote + lastParagraphs);
+        QCOMPARE(textOf(document), Note + lastParagraphs);
         QTEST(runs(document, [](const QTextCharFormat& f) { return f.fontWeight() > 500; }),
               "bold");
         QTEST(runs(document, [](const QTextCharFormat& f) { return f.fontItalic(); }), "italic");
@@ -346,14 +346,13 @@ class TestRtfCodec : public QObject {
             << "{\\rtf1 a\\" + QByteArray(100000, 'x') + "1 b}" << true << false << "ab";
         QTest::newRow("endless number")
             << "{\\rtf1 a\\fs" + QByteArray(100000, '9') + " b}" << true << false << "ab";
-        QTest::newRow("nested to the limit")
-            << "{\\rtf1 " + QByteArray(kRtfMaxGroupDepth - 1, '{') + "a" +
-                   QByteArray(kRtfMaxGroupDepth, '}')
-            << true << false << "a";
-        QTest::newRow("nested past the limit") << QByteArray(kRtfMaxGroupDepth + 1, '{') << false
+        QTest::newRow("nested to the limit") << "{\\rtf1 " + QByteArray(RtfMaxGroupDepth - 1, '{') +
+                                                    "a" + QByteArray(RtfMaxGroupDepth, '}')
+                                             << true << false << "a";
+        QTest::newRow("nested past the limit") << QByteArray(RtfMaxGroupDepth + 1, '{') << false
                                                << false << QString::fromUtf8("原有内容");
         QTest::newRow("nested past the limit inside a skipped part")
-            << "{\\rtf1{\\*\\x" + QByteArray(kRtfMaxGroupDepth, '{') << false << false
+            << "{\\rtf1{\\*\\x" + QByteArray(RtfMaxGroupDepth, '{') << false << false
             << QString::fromUtf8("原有内容");
     }
     void hostileInput() {

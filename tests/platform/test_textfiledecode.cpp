@@ -14,7 +14,7 @@ QByteArray dataFile(const QString& name) {
     return file.readAll();
 }
 
-const QString kNoteLines = QString::fromUtf8(
+const QString NoteLines = QString::fromUtf8(
     "空调水系统水力计算记录\n"
     "工程：某办公楼空调水系统，冷水供回水温度 7/12 ℃。\n"
     "管段 1：直径 D=50 mm，长度 L=1000 mm，流量 G=1 m³/h，粗糙度 K=0.2 mm。\n");
@@ -30,10 +30,10 @@ class TestTextFileDecode : public QObject {
         QTest::addColumn<QString>("text");
         const int text = int(Kind::PlainText);
         const int unreadable = int(Kind::Unreadable);
-        QTest::newRow("UTF-8") << dataFile("note-utf8.txt") << text << kNoteLines;
-        QTest::newRow("UTF-8 with BOM") << dataFile("note-utf8-bom.txt") << text << kNoteLines;
+        QTest::newRow("UTF-8") << dataFile("note-utf8.txt") << text << NoteLines;
+        QTest::newRow("UTF-8 with BOM") << dataFile("note-utf8-bom.txt") << text << NoteLines;
         QTest::newRow("GB18030 with CR LF, four-byte ³")
-            << dataFile("note-gb18030.txt") << text << kNoteLines;
+            << dataFile("note-gb18030.txt") << text << NoteLines;
         QTest::newRow("UTF-16LE with BOM")
             << QByteArray("\xff\xfe\x2d\x4e\x0d\x00\x0a\x00\x87\x65", 10) << text
             << QString::fromUtf8("中\n文");

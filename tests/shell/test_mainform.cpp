@@ -27,7 +27,7 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Settings");
+const QString Section = QStringLiteral("Settings");
 
 // A child window whose closing the test controls and watches.
 class Probe : public QWidget {
@@ -451,12 +451,11 @@ class TestMainForm : public QObject {
         QStringList seen;
         for (Probe* p : {first, second})
             p->onClose = [&h, &seen] {
-                seen << (h.store->text(kSection, QStringLiteral("MainLeft")) ? "stored"
-                                                                             : "not yet");
+                seen << (h.store->text(Section, QStringLiteral("MainLeft")) ? "stored" : "not yet");
             };
         QVERIFY(h.form->close());
         QCOMPARE(seen, QStringList({"not yet", "not yet"}));
-        QVERIFY(h.store->text(kSection, QStringLiteral("MainLeft")));
+        QVERIFY(h.store->text(Section, QStringLiteral("MainLeft")));
         QVERIFY(!h.form->isVisible());
     }
 
@@ -477,7 +476,7 @@ class TestMainForm : public QObject {
         QVERIFY(!h.form->close());
         QVERIFY(h.form->isVisible());
         QCOMPARE(h.open().size(), 1);
-        QVERIFY(!h.store->text(kSection, QStringLiteral("MainLeft")));
+        QVERIFY(!h.store->text(Section, QStringLiteral("MainLeft")));
         probe->refuse = false;
         QVERIFY(h.form->close());
         QCOMPARE(probe->closes, 2);
@@ -490,7 +489,7 @@ class TestMainForm : public QObject {
         h.find(QStringLiteral("mnuFileExit"))->trigger();
         QCOMPARE(probe->closes, 1);
         QVERIFY(!h.form->isVisible());
-        QCOMPARE(h.store->text(kSection, QStringLiteral("MainHeight")).value_or(QString()),
+        QCOMPARE(h.store->text(Section, QStringLiteral("MainHeight")).value_or(QString()),
                  QStringLiteral("6500"));
     }
 

@@ -13,8 +13,8 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("Settings");
-const QStringList kKeys{"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+const QString Section = QStringLiteral("Settings");
+const QStringList Keys{"MainLeft", "MainTop", "MainWidth", "MainHeight"};
 
 // One run of the program against a settings file that outlives the run.
 class Runs {
@@ -27,14 +27,14 @@ class Runs {
     }
     void preset(const QStringList& texts) {
         SettingsStore store(path_);
-        for (int i = 0; i < kKeys.size(); ++i)
-            if (!texts[i].isNull()) store.setText(kSection, kKeys[i], texts[i]);
+        for (int i = 0; i < Keys.size(); ++i)
+            if (!texts[i].isNull()) store.setText(Section, Keys[i], texts[i]);
         store.flush();
     }
     QStringList stored() const {
         SettingsStore store(path_);
         QStringList texts;
-        for (const QString& key : kKeys) texts << store.text(kSection, key).value_or(QString());
+        for (const QString& key : Keys) texts << store.text(Section, key).value_or(QString());
         return texts;
     }
 
