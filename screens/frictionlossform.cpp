@@ -217,7 +217,6 @@ void FrictionLossForm::compute() {
         return;
     }
     const FrictionLossRecord& record = outcome.value();
-    lastResult = record.result;
     velocityBox_->setText(QString::fromStdString(record.velocityText()));
     lossBox_->setText(QString::fromStdString(record.lossText()));
 }
