@@ -50,6 +50,7 @@ enum class ErrorKind {
     FlowFromFailed,   // ids: the failed section below whose flow would be summed
     BadSetting,       // field: the setting (t outside the water tables, Δt ≤ 0, ...)
     NotComputable,    // the friction loss has no finite result (e.g. overflow of huge figures)
+    UnreadableRow,    // SectionInput::unreadable
 };
 
 struct SectionError {
