@@ -268,6 +268,10 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
     out.rho = WaterProperties::density(static_cast<float>(settings.t));
     out.nu = WaterProperties::kinematicViscosity(static_cast<float>(settings.t));
     out.roughness = settings.roughness.value_or(series.defaultRoughness(settings.open));
+    out.velocitySource =
+        (settings.open ? catalog.openVelocity : catalog.closedVelocity).front().source;
+    for (const Guidance& g : catalog.guidance)
+        if (g.parameter == "并联环路压力损失相对差额") out.guidanceSource = g.source;
     const Context context{settings, catalog, series, out.rho, out.nu, out.roughness};
 
     std::vector<Numbers> numbers(n);

@@ -129,6 +129,8 @@ struct SystemResult {
     double nu = 0;                       // m²/s at t
     double roughness = 0;                // mm, as used
     const PipeSeries* series = nullptr;  // into the catalog passed in; null on a bad series
+    std::string velocitySource;          // of the recommended velocities used (closed or open)
+    std::string guidanceSource;          // of the default R limit, balance limit and slope velocity
     bool complete = false;               // every section computed
     double pumpFlow = 0;  // m³/h, the sum of the computed sections leaving the plant
     std::vector<std::string> criticalPath;     // ids from the plant to the terminal
