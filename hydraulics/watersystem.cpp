@@ -104,7 +104,11 @@ std::optional<double> field(const std::string& text, Field which, bool required,
 // stands for a gain; the issue refuses negative lengths, flows, loads and diameters only.
 Numbers readNumbers(const SectionInput& in, std::vector<SectionError>& errors) {
     Numbers n;
-    if (in.unreadable) errors.push_back(error(ErrorKind::UnreadableRow));
+    if (in.unreadable) {
+        // Its fields are whatever the broken quoting left: no more to say about them.
+        errors.push_back(error(ErrorKind::UnreadableRow));
+        return n;
+    }
     if (in.id.empty()) errors.push_back(error(ErrorKind::MissingId, Field::Id));
     n.L = field(in.L, Field::L, true, false, errors).value_or(0);
     n.G = field(in.G, Field::G, false, false, errors);
