@@ -181,10 +181,11 @@ bool computeSection(SectionResult& r, const Numbers& n, const Context& c) {
         const PipeRow* chosen = nullptr;
         for (const PipeRow& row : series.rows) {
             const VelocityRange& rowRange = c.catalog.velocityRange(open, series, row);
-            // The velocity needs no friction factor; most sizes fail on it alone.
-            if (c.settings.friction == FrictionModel::Colebrook &&
-                velocity(r.G, row.inner) > rowRange.upper)
-                continue;
+            // The velocity needs no friction factor; most sizes fail on it alone. The screen
+            // rounds its velocity to 32 bits (a relative 1e-7 or so): only a clear excess is
+            // decided before its own figure.
+            const double slack = c.settings.friction == FrictionModel::Screen ? 1e-5 : 0.0;
+            if (velocity(r.G, row.inner) > rowRange.upper * (1.0 + slack)) continue;
             const Friction rowFriction = friction(r.G, row.inner, c);
             if (!rowFriction.ok || rowFriction.v > rowRange.upper ||
                 rowFriction.R > c.settings.rMax)
@@ -290,7 +291,7 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
         if (sections[i].id.empty()) continue;
         if (!byId.emplace(sections[i].id, i).second) duplicated.insert(sections[i].id);
     }
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n && !duplicated.empty(); ++i)
         if (duplicated.count(sections[i].id))
             out.sections[i].errors.push_back(
                 error(ErrorKind::DuplicateId, Field::Id, {sections[i].id}));
@@ -303,7 +304,7 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
         if (it == byId.end()) {
             parent[i] = Unresolved;
             out.sections[i].errors.push_back(error(ErrorKind::UnknownUpstream, Field::Up, {up}));
-        } else if (duplicated.count(up)) {
+        } else if (!duplicated.empty() && duplicated.count(up)) {
             parent[i] = Unresolved;
             out.sections[i].errors.push_back(error(ErrorKind::UpstreamFailed, Field::Up, {up}));
         } else {
