@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <string_view>
@@ -130,6 +131,9 @@ Friction friction(double G, double dMm, const Context& c) {
         return f;
     }
     if (c.settings.friction == FrictionModel::Screen) {
+        // The screen works in 32 bits; a figure beyond them has no screen result.
+        constexpr double Largest = std::numeric_limits<float>::max();
+        if (!(dMm <= Largest && G <= Largest && c.K <= Largest)) return f;
         FrictionLossInput input;
         input.D = static_cast<float>(dMm);
         input.L = 1000.0f;  // mm: one metre, so the loss is R
