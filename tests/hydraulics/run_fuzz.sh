@@ -22,7 +22,7 @@ inputs="$(printf "$root/data/%s;" "${tables[@]}")"
 cmake "-DOUTPUT=$out/shippedtables.cpp" "-DINPUTS=${inputs%;}" \
     -P "$root/hydraulics/embedtables.cmake"
 clang++ -std=c++20 -g -O1 -ffp-contract=off -fno-omit-frame-pointer \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$root" \
+    -fsanitize=fuzzer,address,undefined,float-cast-overflow -fno-sanitize-recover=all -I"$root" \
     "$root"/hydraulics/{pipecatalog,projectfile,sectioninput,systemtexts,watersystem}.cpp \
     "$out/shippedtables.cpp" \
     "$root"/core/{calcoutcome,waterproperties,frictionloss,numbertext}.cpp \
