@@ -368,10 +368,12 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
                 // Named from its first section in input order, then upstream.
                 const auto first = std::min_element(loop.begin(), loop.end());
                 std::rotate(loop.begin(), first, loop.end());
-                std::vector<std::string> ids;
-                for (std::size_t m : loop) ids.push_back(sections[m].id);
+                SectionError named = error(ErrorKind::Loop, Field::Up);
+                for (std::size_t k = 0; k < loop.size() && k < LoopIdsNamed; ++k)
+                    named.ids.push_back(sections[loop[k]].id);
+                named.more = loop.size() - named.ids.size();
                 for (std::size_t m : loop) {
-                    out.sections[m].errors.push_back(error(ErrorKind::Loop, Field::Up, ids));
+                    out.sections[m].errors.push_back(named);
                     order.push_back(m);
                     reached[m] = 1;
                 }

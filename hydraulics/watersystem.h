@@ -57,7 +57,12 @@ struct SectionError {
     ErrorKind kind = ErrorKind::NotComputable;
     Field field = Field::None;
     std::vector<std::string> ids;
+    // Sections the error is about beyond those in ids: a long loop is named by its first
+    // LoopIdsNamed sections, so that each of its sections does not carry all of it.
+    std::size_t more = 0;
 };
+
+inline constexpr std::size_t LoopIdsNamed = 12;
 
 enum class NoteKind {
     VelocityHigh,  // velocity above the recommended range of its DN

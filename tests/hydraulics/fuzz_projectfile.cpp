@@ -5,9 +5,9 @@
 // Besides not crashing: what the reader accepts, the writer writes and the reader reads back
 // to the same bytes; and the engine computes whatever sections and settings it was given.
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
 #include <string_view>
 
@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (std::size_t i = 0; i < result.sections.size(); ++i) {
         const hydraulics::SectionResult& r = result.sections[i];
         // Every section is either computed with finite figures or says why not.
-        if (r.ok() ? !std::isfinite(r.Pend) || !std::isfinite(r.P) : r.errors.empty())
-            std::abort();
+        if (r.ok() ? !std::isfinite(r.Pend) || !std::isfinite(r.P) : r.errors.empty()) std::abort();
         (void)hydraulics::sectionRowTexts(read.project->sections[i], r);
     }
     (void)hydraulics::summaryText(result);

@@ -261,6 +261,16 @@ void TestWaterSystem::deepChainNeedsNoStack() {
     QCOMPARE(result.criticalPath.size(), std::size_t(n));
     QCOMPARE(result.sections[0].G, 3.0);
     QVERIFY(std::abs(result.criticalPa - n * result.sections[0].P) <= 1e-9 * result.criticalPa);
+
+    // Closed into one loop: every section fails, and each names the loop without carrying
+    // all of it (which would be quadratic).
+    sections[0].up = sections[n - 1].id;
+    const SystemResult loop = computeSystem(sections, SystemSettings{}, catalog_);
+    for (const SectionResult& r : loop.sections) {
+        QCOMPARE(r.errors.at(0).kind, ErrorKind::Loop);
+        QCOMPARE(r.errors[0].ids.size() + r.errors[0].more, std::size_t(n));
+    }
+    QVERIFY(errorText(loop.sections[5].errors[0]).find("等共100000段") != std::string::npos);
 }
 
 void TestWaterSystem::sizingTakesTheSmallestWithinBothLimits() {
