@@ -102,7 +102,7 @@ std::optional<double> field(const std::string& text, Field which, bool required,
 }
 
 // ζ may be negative (the branch of a converging tee), and so may an equipment figure that
-// stands for a gain; the issue refuses negative lengths, flows, loads and diameters only.
+// stands for a gain; only negative lengths, flows, loads and diameters are refused.
 Numbers readNumbers(const SectionInput& in, std::vector<SectionError>& errors) {
     Numbers n;
     if (in.unreadable) {
