@@ -284,10 +284,10 @@ bool isDoubleByteCharset(int charset) {
 }
 
 // Characters a word processor draws in the face of the double-byte run: CJK ideographs and
-// radicals, kana, bopomofo, hangul, CJK punctuation and the full-width forms. Surrogates stand
-// for the ideographs beyond the first plane.
+// radicals, kana, bopomofo, hangul, CJK punctuation and the full-width forms. The high
+// surrogates D840–D8BF begin the ideographs of planes 2 and 3.
 bool isDoubleByteScript(char16_t c) {
-    return (c >= 0x2E80 && c <= 0xD7AF) || (c >= 0xD800 && c <= 0xDFFF) ||
+    return (c >= 0x2E80 && c <= 0xD7AF) || (c >= 0xD840 && c <= 0xD8BF) ||
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
            (c >= 0xFF00 && c <= 0xFFEF);
 }

@@ -176,21 +176,28 @@ class RtfAssociatedTest : public QObject {
         QTest::addColumn<bool>("bold");
         QTest::addColumn<bool>("underline");
         QTest::addColumn<QString>("face");
+        QTest::addColumn<QString>("text");
         // Font 1 is a Chinese face (\fcharset134), font 0 a Latin one.
         QTest::newRow("\\hich in a Chinese face")
-            << QByteArray("{\\hich\\af1\\ab \\u20013?}") << true << false << "KaiTi";
+            << QByteArray("{\\hich\\af1\\ab \\u20013?}") << true << false << "KaiTi" << QStringLiteral("中");
         QTest::newRow("\\hich in a Latin face")
-            << QByteArray("{\\hich\\af0\\ab \\u20013?}") << false << false << "Times";
+            << QByteArray("{\\hich\\af0\\ab \\u20013?}") << false << false << "Times" << QStringLiteral("中");
         QTest::newRow("\\aul on \\dbch")
-            << QByteArray("{\\dbch\\aul\\af1 \\u20013?}") << false << true << "KaiTi";
+            << QByteArray("{\\dbch\\aul\\af1 \\u20013?}") << false << true << "KaiTi" << QStringLiteral("中");
         QTest::newRow("\\aulnone after \\ul")
-            << QByteArray("{\\ul\\dbch\\aulnone \\u20013?}") << false << false << "Times";
+            << QByteArray("{\\ul\\dbch\\aulnone \\u20013?}") << false << false << "Times" << QStringLiteral("中");
         QTest::newRow("right-to-left properties")
-            << QByteArray("{\\rtlch\\ab\\aul\\af1 \\ltrch \\u20013?}") << false << false << "Times";
+            << QByteArray("{\\rtlch\\ab\\aul\\af1 \\ltrch \\u20013?}") << false << false << "Times" << QStringLiteral("中");
         QTest::newRow("\\plain forgets the Chinese face")
-            << QByteArray("{\\dbch\\af1\\plain\\dbch \\u20013?}") << false << false << "Times";
+            << QByteArray("{\\dbch\\af1\\plain\\dbch \\u20013?}") << false << false << "Times" << QStringLiteral("中");
         QTest::newRow("GBK bytes in the \\dbch face")
-            << QByteArray("{\\dbch\\af1\\ab \\'d6\\'d0}") << true << false << "KaiTi";
+            << QByteArray("{\\dbch\\af1\\ab \\'d6\\'d0}") << true << false << "KaiTi" << QStringLiteral("中");
+        QTest::newRow("an ideograph beyond the first plane")
+            << QByteArray("{\\dbch\\af1 \\u-10176?\\u-9216?}") << false << false << "KaiTi"
+            << QString::fromUcs4(U"\U00020000", 1);
+        QTest::newRow("an emoji keeps the Latin face")
+            << QByteArray("{\\dbch\\af1 \\u-10179?\\u-8704?}") << false << false << "Times"
+            << QString::fromUcs4(U"\U0001F600", 1);
     }
 
     void doubleByteRuns() {
@@ -198,13 +205,14 @@ class RtfAssociatedTest : public QObject {
         QFETCH(bool, bold);
         QFETCH(bool, underline);
         QFETCH(QString, face);
+        QFETCH(QString, text);
         QTextDocument document;
         QVERIFY(readRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times;}"
                         "{\\f1\\fnil\\fcharset134 KaiTi;}}" +
                             body + "}",
                         document)
                     .ok);
-        QCOMPARE(document.toPlainText(), QStringLiteral("中"));
+        QCOMPARE(document.toPlainText(), text);
         const QTextCharFormat format = document.begin().begin().fragment().charFormat();
         QCOMPARE(format.fontWeight() >= QFont::Bold, bold);
         QCOMPARE(format.fontUnderline(), underline);
