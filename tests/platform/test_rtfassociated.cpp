@@ -179,19 +179,24 @@ class RtfAssociatedTest : public QObject {
         QTest::addColumn<QString>("text");
         // Font 1 is a Chinese face (\fcharset134), font 0 a Latin one.
         QTest::newRow("\\hich in a Chinese face")
-            << QByteArray("{\\hich\\af1\\ab \\u20013?}") << true << false << "KaiTi" << QStringLiteral("中");
+            << QByteArray("{\\hich\\af1\\ab \\u20013?}") << true << false << "KaiTi"
+            << QStringLiteral("中");
         QTest::newRow("\\hich in a Latin face")
-            << QByteArray("{\\hich\\af0\\ab \\u20013?}") << false << false << "Times" << QStringLiteral("中");
-        QTest::newRow("\\aul on \\dbch")
-            << QByteArray("{\\dbch\\aul\\af1 \\u20013?}") << false << true << "KaiTi" << QStringLiteral("中");
-        QTest::newRow("\\aulnone after \\ul")
-            << QByteArray("{\\ul\\dbch\\aulnone \\u20013?}") << false << false << "Times" << QStringLiteral("中");
+            << QByteArray("{\\hich\\af0\\ab \\u20013?}") << false << false << "Times"
+            << QStringLiteral("中");
+        QTest::newRow("\\aul on \\dbch") << QByteArray("{\\dbch\\aul\\af1 \\u20013?}") << false
+                                         << true << "KaiTi" << QStringLiteral("中");
+        QTest::newRow("\\aulnone after \\ul") << QByteArray("{\\ul\\dbch\\aulnone \\u20013?}")
+                                              << false << false << "Times" << QStringLiteral("中");
         QTest::newRow("right-to-left properties")
-            << QByteArray("{\\rtlch\\ab\\aul\\af1 \\ltrch \\u20013?}") << false << false << "Times" << QStringLiteral("中");
+            << QByteArray("{\\rtlch\\ab\\aul\\af1 \\ltrch \\u20013?}") << false << false << "Times"
+            << QStringLiteral("中");
         QTest::newRow("\\plain forgets the Chinese face")
-            << QByteArray("{\\dbch\\af1\\plain\\dbch \\u20013?}") << false << false << "Times" << QStringLiteral("中");
+            << QByteArray("{\\dbch\\af1\\plain\\dbch \\u20013?}") << false << false << "Times"
+            << QStringLiteral("中");
         QTest::newRow("GBK bytes in the \\dbch face")
-            << QByteArray("{\\dbch\\af1\\ab \\'d6\\'d0}") << true << false << "KaiTi" << QStringLiteral("中");
+            << QByteArray("{\\dbch\\af1\\ab \\'d6\\'d0}") << true << false << "KaiTi"
+            << QStringLiteral("中");
         QTest::newRow("an ideograph beyond the first plane")
             << QByteArray("{\\dbch\\af1 \\u-10176?\\u-9216?}") << false << false << "KaiTi"
             << QString::fromUcs4(U"\U00020000", 1);
