@@ -67,10 +67,12 @@ bool LookupTableModel::load() {
                 if (query.value(1).toString() == ReferenceKeyColumn && query.value(5).toInt() > 0)
                     keyed = true;
             }
+        } else {
+            reason = sqlFailureReason(query.lastError());
         }
         keyed = keyed && keyColumns == 1;
     }
-    {
+    if (reason.isEmpty()) {
         QSqlQuery query(db_);
         query.setForwardOnly(true);
         // No ORDER BY: the rows come in the table's own order. A table made WITHOUT ROWID has
@@ -78,8 +80,12 @@ bool LookupTableModel::load() {
         const QString all = QStringLiteral("SELECT * FROM %1").arg(quoted(table_));
         byRowId_ =
             !keyed && query.exec(QStringLiteral("SELECT %1, * FROM %2").arg(RowId, quoted(table_)));
+        // SQLite's generic error (1) for the missing column; a lock is reported as such, and
+        // asking again would only wait for it again.
+        const bool withoutRowId =
+            !keyed && !byRowId_ && (query.lastError().nativeErrorCode().toInt() & 0xff) == 1;
         const int first = byRowId_ ? 1 : 0;
-        if (byRowId_ || query.exec(all)) {
+        if (byRowId_ || ((keyed || withoutRowId) && query.exec(all))) {
             const QSqlRecord record = query.record();
             for (int c = first; c < record.count(); ++c) columns_ << record.fieldName(c);
             while (query.next()) {

@@ -104,6 +104,7 @@ class TestForeignTables : public QObject {
     void lockedEquipmentListIsReportedAndReadNextTime();
     void lockedLookupIsReportedAndReadOnPageSwitch();
     void writeRefusedWhileAnotherProgramWrites();
+    void tableLockedAfterOpeningIsWaitedForOnce();
 
   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -338,6 +339,24 @@ void TestForeignTables::writeRefusedWhileAnotherProgramWrites() {
     QVERIFY2(clock.elapsed() < LockReportedWithinMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(model.errorText().contains(QStringLiteral("另一个程序")),
              qPrintable(model.errorText()));
+}
+
+// The file was opened, then another program locked it: reading a table without a key waits
+// once, not once for each way of reading it.
+void TestForeignTables::tableLockedAfterOpeningIsWaitedForOnce() {
+    QVERIFY(runSqlite(path(LookupName), foreignLookupTables()).ok);
+    ReferenceDatabase db(lookupDatabaseFile());
+    QVERIFY(db.isOpen());
+    LookupTableModel model(db.connection(), QStringLiteral("粗糙度"));
+    OtherProgram other(db.filePath(), QStringLiteral("BEGIN EXCLUSIVE"));
+    QVERIFY(other.held());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!model.load());
+    QVERIFY2(clock.elapsed() < LockReportedWithinMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(model.errorText().contains(QStringLiteral("另一个程序")),
+             qPrintable(model.errorText()));
+    QCOMPARE(model.columnCount(), 0);
 }
 
 QTEST_MAIN(TestForeignTables)
