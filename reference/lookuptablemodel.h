@@ -6,8 +6,13 @@
 #include <QStringList>
 #include <QVariant>
 
+class QSqlQuery;
+
 // One whole reference table for an editable grid: every column in the table's order, the
 // rows in the order the table returns them, and an empty row at the end for appending.
+// A row is found again by 序号 where 序号 is the table's key, otherwise by SQLite's row id (a
+// table made by another tool may hold 序号 as an ordinary column); a table with neither is
+// shown read-only.
 //
 // Edits collect in their row until the row is submitted; each submission and each deletion
 // is one transaction, committed before the call returns. A row is written only where it still
@@ -16,7 +21,7 @@
 class LookupTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    // True for the integer key column, which takes whole numbers only.
+    // True for 序号 where it is the integer key, which takes whole numbers only.
     static constexpr int IntegerColumnRole = Qt::UserRole + 1;
 
     // The connection must outlive the model.
@@ -54,12 +59,19 @@ class LookupTableModel : public QAbstractTableModel {
         QVariantList edited;  // what the grid shows while pending
         bool pending = false;
         bool added = false;  // not in the table yet
+        QVariant rowId;      // SQLite's row id, where rows are found by it
     };
 
     bool insertRow(Row& row, QString& reason);
     bool updateRow(Row& row, QString& reason);
-    // Reads the stored row whose key is `key` into `values`, left empty when there is none.
-    bool readRow(const QVariant& key, QVariantList& values, QString& reason);
+    // Reads the stored row found by `locator` (see locatorOf) into `values`, left empty when
+    // there is none.
+    bool readRow(const QVariant& locator, QVariantList& values, QString& reason);
+    // The key or row id that finds the row: as stored, or as the row is being written.
+    QVariant locatorOf(const Row& row, bool edited) const;
+    bool editable() const { return keyColumn_ >= 0 || byRowId_; }
+    // Binds the values of whereUnchanged() from `first` on.
+    void bindUnchanged(QSqlQuery& query, int first, const Row& row) const;
     void showStored(int row);
     void dropRow(int row);
     bool begin(QString& reason);
@@ -70,7 +82,8 @@ class LookupTableModel : public QAbstractTableModel {
     QSqlDatabase db_;
     QString table_;
     QStringList columns_;
-    int keyColumn_ = -1;
+    int keyColumn_ = -1;    // 序号 where it is the key
+    bool byRowId_ = false;  // rows are found by their row id
     QList<Row> rows_;
     QString errorText_;
 };
