@@ -1,15 +1,14 @@
 #include "tables/tableexport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QStandardPaths>
 #include <cstring>
 
 #include "platform/outcome.h"
 #include "platform/prompter.h"
+#include "platform/workbookmodule.h"
 
 namespace {
 
@@ -25,27 +24,6 @@ QString fileNamePart(const QString& path) {
     const qsizetype cut =
         std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return path.mid(cut + 1);
-}
-
-// The writer from the workbook module (tablefiles/workbook.h): the installed one beside the
-// program, else the build tree's. A loaded module stays loaded, so later saves find it at once.
-tablefiles::WorkbookWriter loadWorkbookWriter(QString& why) {
-    const QString candidates[] = {QDir(QCoreApplication::applicationDirPath())
-                                      .filePath(QStringLiteral(QUORVEL_WORKBOOK_MODULE_INSTALLED)),
-                                  QStringLiteral(QUORVEL_WORKBOOK_MODULE_BUILT)};
-    for (const QString& path : candidates) {
-        if (!QFileInfo::exists(path)) continue;
-        QLibrary module(path);
-        using Entry = tablefiles::WorkbookWriter (*)();
-        if (const auto entry =
-                reinterpret_cast<Entry>(module.resolve(tablefiles::WorkbookWriterEntry)))
-            return entry();
-        why = module.errorString();
-        return nullptr;
-    }
-    why = QStringLiteral("找不到文件“%1”")
-              .arg(QDir::toNativeSeparators(QDir::cleanPath(candidates[0])));
-    return nullptr;
 }
 
 }  // namespace
@@ -96,12 +74,11 @@ std::optional<QString> exportTable(Prompter& prompter, TableKind kind,
                                    const QString& totalText, const QString& path) {
     const std::vector<tablefiles::Cell> cells =
         tablefiles::resultTableCells(kind, rows, totalText.toStdString());
-    QString why;
-    const tablefiles::WorkbookWriter writeWorkbook = loadWorkbookWriter(why);
-    if (!writeWorkbook) {
-        prompter.ask(
-            QStringLiteral("无法保存文件“%1”：程序的工作簿模块无法加载（%2）。").arg(path, why),
-            Title, PromptButtons::Ok);
+    const WorkbookWriterLoad writer = loadWorkbookWriter();
+    if (!writer.write) {
+        prompter.ask(QStringLiteral("无法保存文件“%1”：程序的工作簿模块无法加载（%2）。")
+                         .arg(path, writer.outcome.reason()),
+                     Title, PromptButtons::Ok);
         return std::nullopt;
     }
     QString target = path;
@@ -112,8 +89,8 @@ std::optional<QString> exportTable(Prompter& prompter, TableKind kind,
                 PromptAnswer::Yes)
             return std::nullopt;
         const tablefiles::WriteResult result =
-            writeWorkbook(QFile::encodeName(target).toStdString(), tablefiles::defaultSheetName(),
-                          cells, tablefiles::workbookFormatFor(target.toStdString()));
+            writer.write(QFile::encodeName(target).toStdString(), tablefiles::defaultSheetName(),
+                         cells, tablefiles::workbookFormatFor(target.toStdString()));
         if (result.ok()) return target;
 
         const QString failure = exportFailureText(result, target, rows.size());
