@@ -108,7 +108,7 @@ QStringList LookupDatabaseForm::openDatabase() {
     for (int p = 0; p < PageCount; ++p) {
         Page& page = page_[p];
         page.model = new LookupTableModel(database_->connection(), file.tables[p].name, this);
-        if (!page.model->load()) failures << page.model->errorText();
+        if (const Outcome loaded = page.model->load(); !loaded.ok()) failures << loaded.reason();
         connectPage(page);
     }
     return failures;
@@ -125,8 +125,8 @@ void LookupDatabaseForm::retryPage(int index) {
     Page& page = page_[index];
     // Every table has a column, so none means the table was not read.
     if (!page.model || page.model->columnCount() > 0) return;
-    if (!page.model->load()) {
-        report(page.model->errorText());
+    if (const Outcome loaded = page.model->load(); !loaded.ok()) {
+        report(loaded.reason());
         return;
     }
     fitColumns(page);
@@ -217,7 +217,7 @@ void LookupDatabaseForm::leavePage(int index) {
     shownIndex_ = index;
     if (left >= 0 && left < PageCount && page_[left].model) {
         page_[left].grid->commitOpenEditor();
-        if (!page_[left].model->submitPending()) report(page_[left].model->errorText());
+        reportFailure(page_[left].model->submitPending());
     }
     retryPage(index);
 }
@@ -230,11 +230,13 @@ void LookupDatabaseForm::deleteSelectedRows(Page& page) {
     if (host_.prompter().ask(DeleteQuestion.arg(rows.size()), Caption, PromptButtons::YesNo) !=
         PromptAnswer::Yes)
         return;
-    if (!page.model->removeRecords(rows)) report(page.model->errorText());
+    reportFailure(page.model->removeRecords(rows));
 }
 
-void LookupDatabaseForm::submit(Page& page, int row) {
-    if (!page.model->submitRow(row)) report(page.model->errorText());
+void LookupDatabaseForm::submit(Page& page, int row) { reportFailure(page.model->submitRow(row)); }
+
+void LookupDatabaseForm::reportFailure(const Outcome& outcome) {
+    if (!outcome.ok()) report(outcome.reason());
 }
 
 void LookupDatabaseForm::report(const QString& text) {
@@ -246,7 +248,8 @@ void LookupDatabaseForm::closeEvent(QCloseEvent* event) {
     for (Page& page : page_) {
         if (!page.model) continue;
         page.grid->commitOpenEditor();
-        if (!page.model->submitPending()) failures << page.model->errorText();
+        if (const Outcome submitted = page.model->submitPending(); !submitted.ok())
+            failures << submitted.reason();
     }
     if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
     host_.setCaptionPanelText(QString());

@@ -42,7 +42,7 @@ QVariantList valuesOf(const QSqlQuery& query, int columns, int first = 0) {
 LookupTableModel::LookupTableModel(const QSqlDatabase& db, const QString& table, QObject* parent)
     : QAbstractTableModel(parent), db_(db), table_(table) {}
 
-bool LookupTableModel::load() {
+Outcome LookupTableModel::load() {
     beginResetModel();
     rows_.clear();
     columns_.clear();
@@ -98,10 +98,10 @@ bool LookupTableModel::load() {
         columns_.clear();
         keyColumn_ = -1;
         byRowId_ = false;
-        errorText_ = QStringLiteral("数据表“%1”无法读取：%2。").arg(table_, reason);
     }
     endResetModel();
-    return reason.isEmpty();
+    if (reason.isEmpty()) return Outcome::done();
+    return Outcome::failed(QStringLiteral("数据表“%1”无法读取：%2。").arg(table_, reason));
 }
 
 bool LookupTableModel::isPending(int row) const {
@@ -189,41 +189,42 @@ bool LookupTableModel::setData(const QModelIndex& index, const QVariant& value, 
     return true;
 }
 
-bool LookupTableModel::submitRow(int r) {
-    if (!isPending(r)) return true;
+Outcome LookupTableModel::submitRow(int r) {
+    if (!isPending(r)) return Outcome::done();
     Row& row = rows_[r];
     const bool adding = row.added;
     if (adding && std::all_of(row.edited.begin(), row.edited.end(),
                               [](const QVariant& v) { return v.isNull(); })) {
         dropRow(r);
-        return true;
+        return Outcome::done();
     }
-    QString reason;
-    if (adding ? insertRow(row, reason) : updateRow(row, reason)) {
+    const Outcome written = adding ? insertRow(row) : updateRow(row);
+    if (written.ok()) {
         row.pending = false;
         row.added = false;
         emit dataChanged(index(r, 0), index(r, int(columns_.size()) - 1));
         emit headerDataChanged(Qt::Vertical, r, r);
-        return true;
+        return written;
     }
-    errorText_ = (adding ? QStringLiteral("数据表“%1”没有添加这一行：%2。")
-                         : QStringLiteral("数据表“%1”没有保存对这一行的修改：%2。"))
-                     .arg(table_, reason);
     showStored(r);
-    return false;
+    return Outcome::failed((adding ? QStringLiteral("数据表“%1”没有添加这一行：%2。")
+                                   : QStringLiteral("数据表“%1”没有保存对这一行的修改：%2。"))
+                               .arg(table_, written.reason()));
 }
 
-bool LookupTableModel::submitPending() {
+Outcome LookupTableModel::submitPending() {
     QStringList errors;
     // From the end, as a submission may drop its row.
-    for (int r = int(rows_.size()) - 1; r >= 0; --r)
-        if (isPending(r) && !submitRow(r)) errors.prepend(errorText_);
-    if (errors.isEmpty()) return true;
-    errorText_ = errors.join(QLatin1Char('\n'));
-    return false;
+    for (int r = int(rows_.size()) - 1; r >= 0; --r) {
+        if (!isPending(r)) continue;
+        const Outcome submitted = submitRow(r);
+        if (!submitted.ok()) errors.prepend(submitted.reason());
+    }
+    if (errors.isEmpty()) return Outcome::done();
+    return Outcome::failed(errors.join(QLatin1Char('\n')));
 }
 
-bool LookupTableModel::removeRecords(QList<int> rows) {
+Outcome LookupTableModel::removeRecords(QList<int> rows) {
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.removeIf([this](int r) { return r < 0 || r >= rows_.size(); });
@@ -231,7 +232,8 @@ bool LookupTableModel::removeRecords(QList<int> rows) {
         std::any_of(rows.begin(), rows.end(), [this](int r) { return !rows_[r].added; });
 
     QString reason;
-    if (anyStored && begin(reason)) {
+    if (anyStored) reason = begin().reason();
+    if (anyStored && reason.isEmpty()) {
         QSqlQuery query(db_);
         query.prepare(
             QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table_), whereUnchanged()));
@@ -248,21 +250,21 @@ bool LookupTableModel::removeRecords(QList<int> rows) {
             }
         }
         query.finish();
-        if (reason.isEmpty()) commit(reason);
+        if (reason.isEmpty()) reason = commit().reason();
         if (!reason.isEmpty()) rollback();
     }
     if (!reason.isEmpty()) {
-        errorText_ = QStringLiteral("数据表“%1”没有删除选中的行：%2。").arg(table_, reason);
         for (int r : rows)
             if (!rows_[r].added) showStored(r);
-        return false;
+        return Outcome::failed(
+            QStringLiteral("数据表“%1”没有删除选中的行：%2。").arg(table_, reason));
     }
     for (int r : rows) rows_[r].pending = false;
     for (int r : rows) dropRow(r);
-    return true;
+    return Outcome::done();
 }
 
-bool LookupTableModel::insertRow(Row& row, QString& reason) {
+Outcome LookupTableModel::insertRow(Row& row) {
     QStringList names, marks;
     QVariantList values;
     for (int c = 0; c < columns_.size(); ++c) {
@@ -271,8 +273,9 @@ bool LookupTableModel::insertRow(Row& row, QString& reason) {
         marks << QStringLiteral("?");
         values << row.edited[c];
     }
-    if (!begin(reason)) return false;
+    if (const Outcome begun = begin(); !begun.ok()) return begun;
     QVariant key = locatorOf(row, true);
+    QString reason;
     {
         QSqlQuery query(db_);
         query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -285,17 +288,10 @@ bool LookupTableModel::insertRow(Row& row, QString& reason) {
             key = query.lastInsertId();  // SQLite numbered it: an integer key is the rowid
     }
     if (byRowId_) row.rowId = key;
-    QVariantList stored;
-    if (reason.isEmpty() && readRow(key, stored, reason) && commit(reason)) {
-        row.stored = stored.isEmpty() ? row.edited : stored;
-        row.edited = row.stored;
-        return true;
-    }
-    rollback();
-    return false;
+    return finishWrite(row, key, reason);
 }
 
-bool LookupTableModel::updateRow(Row& row, QString& reason) {
+Outcome LookupTableModel::updateRow(Row& row) {
     QStringList assignments;
     QVariantList values;
     for (int c = 0; c < columns_.size(); ++c) {
@@ -303,8 +299,9 @@ bool LookupTableModel::updateRow(Row& row, QString& reason) {
         assignments << quoted(columns_[c]) + QStringLiteral(" = ?");
         values << row.edited[c];
     }
-    if (assignments.isEmpty()) return true;
-    if (!begin(reason)) return false;
+    if (assignments.isEmpty()) return Outcome::done();
+    if (const Outcome begun = begin(); !begun.ok()) return begun;
+    QString reason;
     {
         QSqlQuery query(db_);
         query.prepare(
@@ -318,14 +315,7 @@ bool LookupTableModel::updateRow(Row& row, QString& reason) {
         else if (query.numRowsAffected() == 0)
             reason = ChangedMeanwhile;
     }
-    QVariantList stored;
-    if (reason.isEmpty() && readRow(locatorOf(row, true), stored, reason) && commit(reason)) {
-        row.stored = stored.isEmpty() ? row.edited : stored;
-        row.edited = row.stored;
-        return true;
-    }
-    rollback();
-    return false;
+    return finishWrite(row, locatorOf(row, true), reason);
 }
 
 QVariant LookupTableModel::locatorOf(const Row& row, bool edited) const {
@@ -333,19 +323,30 @@ QVariant LookupTableModel::locatorOf(const Row& row, bool edited) const {
     return (edited ? row.edited : row.stored).value(keyColumn_);
 }
 
-bool LookupTableModel::readRow(const QVariant& locator, QVariantList& values, QString& reason) {
+Outcome LookupTableModel::finishWrite(Row& row, const QVariant& locator, const QString& reason) {
+    Outcome finished = reason.isEmpty() ? Outcome::done() : Outcome::failed(reason);
+    QVariantList stored;
+    if (finished.ok()) finished = readRow(locator, stored);
+    if (finished.ok()) finished = commit();
+    if (!finished.ok()) {
+        rollback();
+        return finished;
+    }
+    row.stored = stored.isEmpty() ? row.edited : stored;
+    row.edited = row.stored;
+    return finished;
+}
+
+Outcome LookupTableModel::readRow(const QVariant& locator, QVariantList& values) {
     values.clear();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?")
                       .arg(quoted(table_), byRowId_ ? RowId : quoted(ReferenceKeyColumn)));
     query.bindValue(0, locator);
-    if (!query.exec()) {
-        reason = sqlFailureReason(query.lastError());
-        return false;
-    }
+    if (!query.exec()) return Outcome::failed(sqlFailureReason(query.lastError()));
     if (query.next()) values = valuesOf(query, int(columns_.size()));
-    return true;
+    return Outcome::done();
 }
 
 void LookupTableModel::showStored(int r) {
@@ -355,8 +356,7 @@ void LookupTableModel::showStored(int r) {
         return;
     }
     QVariantList fresh;
-    QString reason;
-    const bool read = readRow(locatorOf(row, false), fresh, reason);
+    const bool read = readRow(locatorOf(row, false), fresh).ok();
     if (read && fresh.isEmpty()) {  // deleted meanwhile
         dropRow(r);
         return;
@@ -376,19 +376,17 @@ void LookupTableModel::dropRow(int r) {
     endRemoveRows();
 }
 
-bool LookupTableModel::begin(QString& reason) {
+Outcome LookupTableModel::begin() {
     // IMMEDIATE takes the write lock at once, waiting out another writer for the busy time-out.
     QSqlQuery query(db_);
-    if (query.exec(QStringLiteral("BEGIN IMMEDIATE"))) return true;
-    reason = sqlFailureReason(query.lastError());
-    return false;
+    if (query.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Outcome::done();
+    return Outcome::failed(sqlFailureReason(query.lastError()));
 }
 
-bool LookupTableModel::commit(QString& reason) {
+Outcome LookupTableModel::commit() {
     QSqlQuery query(db_);
-    if (query.exec(QStringLiteral("COMMIT"))) return true;
-    reason = sqlFailureReason(query.lastError());
-    return false;
+    if (query.exec(QStringLiteral("COMMIT"))) return Outcome::done();
+    return Outcome::failed(sqlFailureReason(query.lastError()));
 }
 
 void LookupTableModel::rollback() {

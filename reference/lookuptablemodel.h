@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "platform/outcome.h"
+
 class QSqlQuery;
 
 // One whole reference table for an editable grid: every column in the table's order, the
@@ -27,23 +29,21 @@ class LookupTableModel : public QAbstractTableModel {
     // The connection must outlive the model.
     LookupTableModel(const QSqlDatabase& db, const QString& table, QObject* parent = nullptr);
 
-    // Reads the whole table; on failure errorText() says why.
-    bool load();
+    // Reads the whole table; a failure names the table and the reason.
+    Outcome load();
 
     const QString& table() const { return table_; }
     // Rows that are stored or being added, without the empty row at the end.
     int recordCount() const { return int(rows_.size()); }
     bool isPending(int row) const;
 
-    // Writes the row's edits. On refusal errorText() names the table and the reason, and the
-    // row shows what is stored again (an unstored row is dropped).
-    bool submitRow(int row);
-    // Submits every row that holds edits.
-    bool submitPending();
+    // Writes the row's edits. A refusal names the table and the reason, and the row shows what
+    // is stored again (an unstored row is dropped).
+    Outcome submitRow(int row);
+    // Submits every row that holds edits; the refusals one to a line.
+    Outcome submitPending();
     // Deletes these rows together, or none of them.
-    bool removeRecords(QList<int> rows);
-
-    const QString& errorText() const { return errorText_; }
+    Outcome removeRecords(QList<int> rows);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -62,11 +62,14 @@ class LookupTableModel : public QAbstractTableModel {
         QVariant rowId;      // SQLite's row id, where rows are found by it
     };
 
-    bool insertRow(Row& row, QString& reason);
-    bool updateRow(Row& row, QString& reason);
+    Outcome insertRow(Row& row);
+    Outcome updateRow(Row& row);
     // Reads the stored row found by `locator` (see locatorOf) into `values`, left empty when
     // there is none.
-    bool readRow(const QVariant& locator, QVariantList& values, QString& reason);
+    Outcome readRow(const QVariant& locator, QVariantList& values);
+    // After a write: the row as stored, found by `locator`, then the end of the transaction;
+    // rolled back on failure.
+    Outcome finishWrite(Row& row, const QVariant& locator, const QString& reason);
     // The key or row id that finds the row: as stored, or as the row is being written.
     QVariant locatorOf(const Row& row, bool edited) const;
     bool editable() const { return keyColumn_ >= 0 || byRowId_; }
@@ -74,8 +77,8 @@ class LookupTableModel : public QAbstractTableModel {
     void bindUnchanged(QSqlQuery& query, int first, const Row& row) const;
     void showStored(int row);
     void dropRow(int row);
-    bool begin(QString& reason);
-    bool commit(QString& reason);
+    Outcome begin();
+    Outcome commit();
     void rollback();
     QString whereUnchanged() const;
 
@@ -85,5 +88,4 @@ class LookupTableModel : public QAbstractTableModel {
     int keyColumn_ = -1;    // 序号 where it is the key
     bool byRowId_ = false;  // rows are found by their row id
     QList<Row> rows_;
-    QString errorText_;
 };

@@ -23,6 +23,13 @@
 #include "sqlitecli.h"
 #include "tests/support/fakechildhost.h"
 
+// Fails the test with the reason when the step was not done.
+#define QVERIFY_DONE(step)                                    \
+    do {                                                      \
+        const Outcome outcome = (step);                       \
+        QVERIFY2(outcome.ok(), qPrintable(outcome.reason())); \
+    } while (false)
+
 namespace {
 
 const QString EquipmentName = QStringLiteral("供查数据库97.sqlite");
@@ -179,25 +186,25 @@ void TestForeignTables::lookupTableWithoutKeyIsEditedByRowId() {
     };
 
     LookupTableModel model(db.connection(), QStringLiteral("粗糙度"));
-    QVERIFY2(model.load(), qPrintable(model.errorText()));
+    QVERIFY_DONE(model.load());
     QCOMPARE(model.recordCount(), 3);
     QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
     QVERIFY(!model.data(model.index(0, 0), LookupTableModel::IntegerColumnRole).toBool());
 
     // Of two identical rows, the one edited changes.
     QVERIFY(model.setData(model.index(1, 1), QStringLiteral("镀锌钢管")));
-    QVERIFY2(model.submitRow(1), qPrintable(model.errorText()));
+    QVERIFY_DONE(model.submitRow(1));
     // 序号 takes what its column's type makes of the text, a number or not.
     QVERIFY(model.setData(model.index(2, 0), QStringLiteral("5")));
-    QVERIFY2(model.submitRow(2), qPrintable(model.errorText()));
+    QVERIFY_DONE(model.submitRow(2));
     QVERIFY(model.setData(model.index(0, 0), QStringLiteral("一甲")));
-    QVERIFY2(model.submitRow(0), qPrintable(model.errorText()));
+    QVERIFY_DONE(model.submitRow(0));
     QCOMPARE(rows(), QStringLiteral("1:一甲/text:钢管 2:1/integer:镀锌钢管 3:5/integer:铜管"));
     QCOMPARE(model.data(model.index(2, 0)).toString(), QStringLiteral("5"));
 
     QVERIFY(model.setData(model.index(3, 1), QStringLiteral("塑料管")));
-    QVERIFY2(model.submitRow(3), qPrintable(model.errorText()));
-    QVERIFY2(model.removeRecords({1}), qPrintable(model.errorText()));
+    QVERIFY_DONE(model.submitRow(3));
+    QVERIFY_DONE(model.removeRecords({1}));
     QCOMPARE(rows(), QStringLiteral("1:一甲/text:钢管 3:5/integer:铜管"));
     QCOMPARE(sqliteValue(file, QStringLiteral("SELECT rowid FROM 粗糙度 WHERE 管材 = '塑料管' AND "
                                               "序号 IS NULL")),
@@ -206,7 +213,7 @@ void TestForeignTables::lookupTableWithoutKeyIsEditedByRowId() {
 
     // Keyed by another column and without a row id: shown, but nothing can find a row again.
     LookupTableModel noRowId(db.connection(), QStringLiteral("推荐水速"));
-    QVERIFY2(noRowId.load(), qPrintable(noRowId.errorText()));
+    QVERIFY_DONE(noRowId.load());
     QCOMPARE(noRowId.recordCount(), 1);
     QVERIFY(!(noRowId.flags(noRowId.index(0, 0)) & Qt::ItemIsEditable));
 }
@@ -332,14 +339,14 @@ void TestForeignTables::writeRefusedWhileAnotherProgramWrites() {
     LookupTableModel model(db.connection(), QStringLiteral("粗糙度"));
     OtherProgram other(db.filePath(), QStringLiteral("BEGIN IMMEDIATE"));
     QVERIFY(other.held());
-    QVERIFY(model.load());
+    QVERIFY(model.load().ok());
     QVERIFY(model.setData(model.index(0, 1), QStringLiteral("改")));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!model.submitRow(0));
+    const Outcome refused = model.submitRow(0);
+    QVERIFY(!refused.ok());
     QVERIFY2(clock.elapsed() < LockReportedWithinMs, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(model.errorText().contains(QStringLiteral("另一个程序")),
-             qPrintable(model.errorText()));
+    QVERIFY2(refused.reason().contains(QStringLiteral("另一个程序")), qPrintable(refused.reason()));
 }
 
 // The file was opened, then another program locked it: reading a table without a key waits
@@ -353,10 +360,10 @@ void TestForeignTables::tableLockedAfterOpeningIsWaitedForOnce() {
     QVERIFY(other.held());
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!model.load());
+    const Outcome refused = model.load();
+    QVERIFY(!refused.ok());
     QVERIFY2(clock.elapsed() < LockReportedWithinMs, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(model.errorText().contains(QStringLiteral("另一个程序")),
-             qPrintable(model.errorText()));
+    QVERIFY2(refused.reason().contains(QStringLiteral("另一个程序")), qPrintable(refused.reason()));
     QCOMPARE(model.columnCount(), 0);
 }
 
