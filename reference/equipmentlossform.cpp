@@ -7,7 +7,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
+#include "core/numbertext.h"
 #include "platform/childhost.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
@@ -18,10 +22,24 @@ namespace {
 
 const QString Caption = QStringLiteral("设备阻力损失");
 const QString CloseText = QStringLiteral("关闭(&C)");
-const QString Query =
-    QStringLiteral("select 序号,设备名称,阻力值（kPa）,备注 from 设备阻力损失 Order by 序号");
-const QStringList Headers{QStringLiteral("序号"), QStringLiteral("设备名称"),
-                          QStringLiteral("阻力值（kPa）"), QStringLiteral("备注")};
+
+// A row of the list and the number its 序号 reads as, if it reads as one: a table made by
+// another tool may hold 序号 as text.
+struct ListRow {
+    std::optional<double> number;
+    QStringList cells;
+};
+
+std::optional<double> numberOf(const QVariant& value) {
+    if (value.isNull()) return std::nullopt;
+    const int type = value.typeId();
+    if (type == QMetaType::LongLong || type == QMetaType::Int || type == QMetaType::Double)
+        return value.toDouble();
+    const QByteArray text = value.toString().toUtf8();
+    const numbertext::ParsedSingle parsed =
+        numbertext::parseSingle(std::string_view(text.constData(), size_t(text.size())));
+    return parsed.ok() ? std::optional<double>(*parsed.value) : std::nullopt;
+}
 
 // Twips.
 constexpr double Margin = 60;
@@ -42,10 +60,12 @@ EquipmentLossForm::EquipmentLossForm(ChildHost& host, QWidget* parent)
     auto* dataControl = new QObject(this);
     dataControl->setObjectName(QStringLiteral("datPrimaryRS"));
 
-    grid_ = new QTableWidget(0, int(Headers.size()), this);
+    const ReferenceDatabaseFile file = equipmentDatabaseFile();
+    const QStringList& headers = file.tables.first().requiredColumns;
+    grid_ = new QTableWidget(0, int(headers.size()), this);
     grid_->setObjectName(QStringLiteral("MSHFlexGrid1"));
     grid_->setUpdatesEnabled(false);
-    grid_->setHorizontalHeaderLabels(Headers);
+    grid_->setHorizontalHeaderLabels(headers);
     QHeaderView* header = grid_->horizontalHeader();
     QFont bold = header->font();
     bold.setBold(true);
@@ -66,7 +86,7 @@ EquipmentLossForm::EquipmentLossForm(ChildHost& host, QWidget* parent)
     resize(twipsToPixels(FormWidth, logicalDpiX()), twipsToPixels(FormHeight, logicalDpiY()));
     fitControls();
 
-    const QString failure = loadRows();
+    const QString failure = loadRows(file);
     // A column's default width is that of its widest text, the bold header's included: the
     // equipment names are long, and a fixed width would cut them off.
     grid_->resizeColumnsToContents();
@@ -76,27 +96,41 @@ EquipmentLossForm::EquipmentLossForm(ChildHost& host, QWidget* parent)
 
 EquipmentLossForm::~EquipmentLossForm() = default;
 
-QString EquipmentLossForm::loadRows() {
-    database_ = std::make_unique<ReferenceDatabase>(equipmentDatabaseFile(),
-                                                    ReferenceDatabase::Access::ReadOnly);
+QString EquipmentLossForm::loadRows(const ReferenceDatabaseFile& file) {
+    database_ = std::make_unique<ReferenceDatabase>(file, ReferenceDatabase::Access::ReadOnly);
     if (!database_->isOpen()) return database_->outcome().reason();
+    const ReferenceTable& table = file.tables.first();
+    QStringList columns;
+    for (const QString& column : table.requiredColumns) columns << quoted(column);
     QSqlQuery query(database_->connection());
     query.setForwardOnly(true);
-    if (query.exec(Query)) {
-        // Every row is read at once, so that no statement holds the file while the list is open.
+    std::vector<ListRow> rows;
+    // Every row is read at once, so that no statement holds the file while the list is open.
+    // No ORDER BY: the rows not numbered by a number keep the table's order.
+    if (query.exec(QStringLiteral("SELECT %1 FROM %2")
+                       .arg(columns.join(QStringLiteral(", ")), quoted(table.name)))) {
         while (query.next()) {
-            const int row = grid_->rowCount();
-            grid_->insertRow(row);
-            for (int c = 0; c < Headers.size(); ++c) {
-                auto* item = new QTableWidgetItem(query.value(c).toString());
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                item->setToolTip(item->text());
-                grid_->setItem(row, c, item);
-            }
+            ListRow row{numberOf(query.value(0)), {}};
+            for (int c = 0; c < columns.size(); ++c) row.cells << query.value(c).toString();
+            rows.push_back(std::move(row));
         }
     }
-    if (!query.lastError().isValid()) return {};
-    grid_->setRowCount(0);
+    if (!query.lastError().isValid()) {
+        std::stable_sort(rows.begin(), rows.end(), [](const ListRow& a, const ListRow& b) {
+            if (!a.number || !b.number) return a.number.has_value() && !b.number.has_value();
+            return *a.number < *b.number;
+        });
+        grid_->setRowCount(int(rows.size()));
+        for (int r = 0; r < int(rows.size()); ++r) {
+            for (int c = 0; c < columns.size(); ++c) {
+                auto* item = new QTableWidgetItem(rows[size_t(r)].cells[c]);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+                item->setToolTip(item->text());
+                grid_->setItem(r, c, item);
+            }
+        }
+        return {};
+    }
     return QStringLiteral("无法读取数据库文件“%1”中的设备阻力损失：%2。")
         .arg(QDir::toNativeSeparators(database_->filePath()), sqlFailureReason(query.lastError()));
 }

@@ -7,6 +7,7 @@ class ChildHost;
 class QPushButton;
 class QTableWidget;
 class ReferenceDatabase;
+struct ReferenceDatabaseFile;
 
 // "设备阻力损失": the read-only list of typical pressure losses of equipment, in kPa, read once
 // when the window opens. Sizable; the grid follows the window and the close button keeps to
@@ -21,7 +22,7 @@ class EquipmentLossForm : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    QString loadRows();
+    QString loadRows(const ReferenceDatabaseFile& file);
     void fitControls();
 
     ChildHost& host_;

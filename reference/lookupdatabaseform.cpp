@@ -91,20 +91,45 @@ LookupDatabaseForm::LookupDatabaseForm(ChildHost& host, QWidget* parent)
     // Fixed from the start, so that the frame that hosts the window sees its final size.
     setFixedSize(FormWidth, FormHeight);
 
-    QStringList failures;
+    const QStringList failures = openDatabase();
+    // Connected after the first page is chosen, so that opening tries the database once.
+    showPage(DefaultPage);
+    shownIndex_ = pages_->currentIndex();
+    connect(pages_, &QTabWidget::currentChanged, this, &LookupDatabaseForm::leavePage);
+    host_.setCaptionPanelText(Caption);
+    if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
+}
+
+QStringList LookupDatabaseForm::openDatabase() {
+    const ReferenceDatabaseFile file = lookupDatabaseFile();
     database_ = std::make_unique<ReferenceDatabase>(file);
-    if (!database_->isOpen()) failures << database_->outcome().reason();
-    for (int p = 0; p < PageCount && database_->isOpen(); ++p) {
+    if (!database_->isOpen()) return {database_->outcome().reason()};
+    QStringList failures;
+    for (int p = 0; p < PageCount; ++p) {
         Page& page = page_[p];
         page.model = new LookupTableModel(database_->connection(), file.tables[p].name, this);
         if (const Outcome loaded = page.model->load(); !loaded.ok()) failures << loaded.reason();
         connectPage(page);
     }
+    return failures;
+}
 
-    connect(pages_, &QTabWidget::currentChanged, this, &LookupDatabaseForm::leavePage);
-    showPage(DefaultPage);
-    host_.setCaptionPanelText(Caption);
-    if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
+void LookupDatabaseForm::retryPage(int index) {
+    if (index < 0 || index >= PageCount) return;
+    // Without a database there are no models, so no copy of the old connection is left.
+    if (!database_->isOpen()) {
+        const QStringList failures = openDatabase();
+        if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
+        return;
+    }
+    Page& page = page_[index];
+    // Every table has a column, so none means the table was not read.
+    if (!page.model || page.model->columnCount() > 0) return;
+    if (const Outcome loaded = page.model->load(); !loaded.ok()) {
+        report(loaded.reason());
+        return;
+    }
+    fitColumns(page);
 }
 
 LookupDatabaseForm::~LookupDatabaseForm() {
@@ -144,10 +169,7 @@ QWidget* LookupDatabaseForm::buildPage(int number) {
 void LookupDatabaseForm::connectPage(Page& page) {
     DataGrid* grid = page.grid;
     grid->setModel(page.model);
-    grid->resizeColumnsToContents();
-    for (int c = 0; c < page.model->columnCount(); ++c)
-        grid->setColumnWidth(c, std::min(grid->columnWidth(c), MaxColumnWidth));
-    if (page.model->recordCount() > 0) grid->setCurrentIndex(page.model->index(0, 0));
+    fitColumns(page);
 
     // Leaving a row stores it: the grid has committed an open editor to the row by then.
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -171,6 +193,14 @@ void LookupDatabaseForm::connectPage(Page& page) {
             [this, &page] { deleteSelectedRows(page); });
 }
 
+void LookupDatabaseForm::fitColumns(Page& page) {
+    DataGrid* grid = page.grid;
+    grid->resizeColumnsToContents();
+    for (int c = 0; c < page.model->columnCount(); ++c)
+        grid->setColumnWidth(c, std::min(grid->columnWidth(c), MaxColumnWidth));
+    if (page.model->recordCount() > 0) grid->setCurrentIndex(page.model->index(0, 0));
+}
+
 void LookupDatabaseForm::showPage(int page) {
     if (page >= 1 && page <= PageCount) pages_->setCurrentIndex(page - 1);
 }
@@ -185,9 +215,11 @@ void LookupDatabaseForm::moveRecord(Page& page, int row) {
 void LookupDatabaseForm::leavePage(int index) {
     const int left = shownIndex_;
     shownIndex_ = index;
-    if (left < 0 || left >= PageCount || !page_[left].model) return;
-    page_[left].grid->commitOpenEditor();
-    reportFailure(page_[left].model->submitPending());
+    if (left >= 0 && left < PageCount && page_[left].model) {
+        page_[left].grid->commitOpenEditor();
+        reportFailure(page_[left].model->submitPending());
+    }
+    retryPage(index);
 }
 
 void LookupDatabaseForm::deleteSelectedRows(Page& page) {

@@ -14,7 +14,9 @@ class RecordNavigator;
 class ReferenceDatabase;
 
 // "各种数据表": the five editable reference tables of the lookup database, one page each. An
-// edit is stored when the user leaves its row, leaves the page or closes the window.
+// edit is stored when the user leaves its row, leaves the page or closes the window. A database
+// or table that could not be read (held by another program, say) is tried again when the
+// user switches to a page that shows nothing.
 class LookupDatabaseForm : public QWidget {
     Q_OBJECT
   public:
@@ -39,7 +41,12 @@ class LookupDatabaseForm : public QWidget {
     };
 
     QWidget* buildPage(int page);
+    // Opens the database and reads every page's table; returns why not, for the user.
+    QStringList openDatabase();
     void connectPage(Page& page);
+    void fitColumns(Page& page);
+    // Reads the page's table again when the database or the table could not be read before.
+    void retryPage(int index);
     void moveRecord(Page& page, int row);
     void leavePage(int index);
     void deleteSelectedRows(Page& page);

@@ -25,9 +25,12 @@ bool sameValues(const QVariantList& a, const QVariantList& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameValue);
 }
 
-QVariantList valuesOf(const QSqlQuery& query, int columns) {
+// The row id under a name no ordinary column is likely to take.
+const QString RowId = QStringLiteral("_rowid_");
+
+QVariantList valuesOf(const QSqlQuery& query, int columns, int first = 0) {
     QVariantList values;
-    for (int c = 0; c < columns; ++c) {
+    for (int c = first; c < first + columns; ++c) {
         const QVariant v = query.value(c);
         values << (v.isNull() ? QVariant() : v);
     }
@@ -43,27 +46,58 @@ Outcome LookupTableModel::load() {
     beginResetModel();
     rows_.clear();
     columns_.clear();
+    keyColumn_ = -1;
+    byRowId_ = false;
     QString reason;
+    bool keyed = false;
     {
         QSqlQuery query(db_);
+        // Columns of table_info: cid, name, type, notnull, dflt_value, pk; pk counts the
+        // columns of a key made of several.
+        int keyColumns = 0;
+        if (query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table_)))) {
+            while (query.next()) {
+                if (query.value(5).toInt() > 0) ++keyColumns;
+                if (query.value(1).toString() == ReferenceKeyColumn && query.value(5).toInt() > 0)
+                    keyed = true;
+            }
+        } else {
+            reason = sqlFailureReason(query.lastError());
+        }
+        keyed = keyed && keyColumns == 1;
+    }
+    if (reason.isEmpty()) {
+        QSqlQuery query(db_);
         query.setForwardOnly(true);
-        // No ORDER BY: the rows come in the table's own order.
-        if (query.exec(QStringLiteral("SELECT * FROM %1").arg(quoted(table_)))) {
+        // No ORDER BY: the rows come in the table's own order. A table made WITHOUT ROWID has
+        // no row id to select.
+        const QString all = QStringLiteral("SELECT * FROM %1").arg(quoted(table_));
+        byRowId_ =
+            !keyed && query.exec(QStringLiteral("SELECT %1, * FROM %2").arg(RowId, quoted(table_)));
+        // SQLite's generic error (1) for the missing column; a lock is reported as such, and
+        // asking again would only wait for it again.
+        const bool withoutRowId =
+            !keyed && !byRowId_ && (query.lastError().nativeErrorCode().toInt() & 0xff) == 1;
+        const int first = byRowId_ ? 1 : 0;
+        if (byRowId_ || ((keyed || withoutRowId) && query.exec(all))) {
             const QSqlRecord record = query.record();
-            for (int c = 0; c < record.count(); ++c) columns_ << record.fieldName(c);
+            for (int c = first; c < record.count(); ++c) columns_ << record.fieldName(c);
             while (query.next()) {
                 Row row;
-                row.stored = valuesOf(query, int(columns_.size()));
+                row.stored = valuesOf(query, int(columns_.size()), first);
                 row.edited = row.stored;
+                if (byRowId_) row.rowId = query.value(0);
                 rows_ << row;
             }
         }
         if (query.lastError().isValid()) reason = sqlFailureReason(query.lastError());
     }
-    keyColumn_ = int(columns_.indexOf(ReferenceKeyColumn));
+    if (keyed) keyColumn_ = int(columns_.indexOf(ReferenceKeyColumn));
     if (!reason.isEmpty()) {
         rows_.clear();
         columns_.clear();
+        keyColumn_ = -1;
+        byRowId_ = false;
     }
     endResetModel();
     if (reason.isEmpty()) return Outcome::done();
@@ -108,8 +142,8 @@ QVariant LookupTableModel::headerData(int section, Qt::Orientation orientation, 
 Qt::ItemFlags LookupTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    // Without its key a row could not be found again to be written.
-    if (keyColumn_ >= 0) flags |= Qt::ItemIsEditable;
+    // Without its key or row id a row could not be found again to be written.
+    if (editable()) flags |= Qt::ItemIsEditable;
     return flags;
 }
 
@@ -205,7 +239,7 @@ Outcome LookupTableModel::removeRecords(QList<int> rows) {
             QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table_), whereUnchanged()));
         for (int r : rows) {
             if (rows_[r].added) continue;
-            for (int c = 0; c < columns_.size(); ++c) query.bindValue(c, rows_[r].stored[c]);
+            bindUnchanged(query, 0, rows_[r]);
             if (!query.exec()) {
                 reason = sqlFailureReason(query.lastError());
                 break;
@@ -240,7 +274,7 @@ Outcome LookupTableModel::insertRow(Row& row) {
         values << row.edited[c];
     }
     if (const Outcome begun = begin(); !begun.ok()) return begun;
-    QVariant key = row.edited[keyColumn_];
+    QVariant key = locatorOf(row, true);
     QString reason;
     {
         QSqlQuery query(db_);
@@ -253,6 +287,7 @@ Outcome LookupTableModel::insertRow(Row& row) {
         else if (key.isNull())
             key = query.lastInsertId();  // SQLite numbered it: an integer key is the rowid
     }
+    if (byRowId_) row.rowId = key;
     return finishWrite(row, key, reason);
 }
 
@@ -274,19 +309,24 @@ Outcome LookupTableModel::updateRow(Row& row) {
                 .arg(quoted(table_), assignments.join(QStringLiteral(", ")), whereUnchanged()));
         int i = 0;
         for (const QVariant& v : std::as_const(values)) query.bindValue(i++, v);
-        for (const QVariant& v : std::as_const(row.stored)) query.bindValue(i++, v);
+        bindUnchanged(query, i, row);
         if (!query.exec())
             reason = sqlFailureReason(query.lastError());
         else if (query.numRowsAffected() == 0)
             reason = ChangedMeanwhile;
     }
-    return finishWrite(row, row.edited[keyColumn_], reason);
+    return finishWrite(row, locatorOf(row, true), reason);
 }
 
-Outcome LookupTableModel::finishWrite(Row& row, const QVariant& key, const QString& reason) {
+QVariant LookupTableModel::locatorOf(const Row& row, bool edited) const {
+    if (byRowId_) return row.rowId;
+    return (edited ? row.edited : row.stored).value(keyColumn_);
+}
+
+Outcome LookupTableModel::finishWrite(Row& row, const QVariant& locator, const QString& reason) {
     Outcome finished = reason.isEmpty() ? Outcome::done() : Outcome::failed(reason);
     QVariantList stored;
-    if (finished.ok()) finished = readRow(key, stored);
+    if (finished.ok()) finished = readRow(locator, stored);
     if (finished.ok()) finished = commit();
     if (!finished.ok()) {
         rollback();
@@ -297,13 +337,13 @@ Outcome LookupTableModel::finishWrite(Row& row, const QVariant& key, const QStri
     return finished;
 }
 
-Outcome LookupTableModel::readRow(const QVariant& key, QVariantList& values) {
+Outcome LookupTableModel::readRow(const QVariant& locator, QVariantList& values) {
     values.clear();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?")
-                      .arg(quoted(table_), quoted(ReferenceKeyColumn)));
-    query.bindValue(0, key);
+                      .arg(quoted(table_), byRowId_ ? RowId : quoted(ReferenceKeyColumn)));
+    query.bindValue(0, locator);
     if (!query.exec()) return Outcome::failed(sqlFailureReason(query.lastError()));
     if (query.next()) values = valuesOf(query, int(columns_.size()));
     return Outcome::done();
@@ -316,7 +356,7 @@ void LookupTableModel::showStored(int r) {
         return;
     }
     QVariantList fresh;
-    const bool read = readRow(row.stored[keyColumn_], fresh).ok();
+    const bool read = readRow(locatorOf(row, false), fresh).ok();
     if (read && fresh.isEmpty()) {  // deleted meanwhile
         dropRow(r);
         return;
@@ -357,5 +397,13 @@ void LookupTableModel::rollback() {
 QString LookupTableModel::whereUnchanged() const {
     QStringList conditions;
     for (const QString& column : columns_) conditions << quoted(column) + QStringLiteral(" IS ?");
+    // Without a key two rows may hold the same values; the row id tells them apart.
+    if (byRowId_) conditions << RowId + QStringLiteral(" = ?");
     return conditions.join(QStringLiteral(" AND "));
+}
+
+void LookupTableModel::bindUnchanged(QSqlQuery& query, int first, const Row& row) const {
+    int i = first;
+    for (const QVariant& v : row.stored) query.bindValue(i++, v);
+    if (byRowId_) query.bindValue(i, row.rowId);
 }

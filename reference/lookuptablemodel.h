@@ -8,8 +8,13 @@
 
 #include "platform/outcome.h"
 
+class QSqlQuery;
+
 // One whole reference table for an editable grid: every column in the table's order, the
 // rows in the order the table returns them, and an empty row at the end for appending.
+// A row is found again by 序号 where 序号 is the table's key, otherwise by SQLite's row id (a
+// table made by another tool may hold 序号 as an ordinary column); a table with neither is
+// shown read-only.
 //
 // Edits collect in their row until the row is submitted; each submission and each deletion
 // is one transaction, committed before the call returns. A row is written only where it still
@@ -18,7 +23,7 @@
 class LookupTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    // True for the integer key column, which takes whole numbers only.
+    // True for 序号 where it is the integer key, which takes whole numbers only.
     static constexpr int IntegerColumnRole = Qt::UserRole + 1;
 
     // The connection must outlive the model.
@@ -54,15 +59,22 @@ class LookupTableModel : public QAbstractTableModel {
         QVariantList edited;  // what the grid shows while pending
         bool pending = false;
         bool added = false;  // not in the table yet
+        QVariant rowId;      // SQLite's row id, where rows are found by it
     };
 
     Outcome insertRow(Row& row);
     Outcome updateRow(Row& row);
-    // Reads the stored row whose key is `key` into `values`, left empty when there is none.
-    Outcome readRow(const QVariant& key, QVariantList& values);
-    // After a write: the row as stored, then the end of the transaction; rolled back on
-    // failure.
-    Outcome finishWrite(Row& row, const QVariant& key, const QString& reason);
+    // Reads the stored row found by `locator` (see locatorOf) into `values`, left empty when
+    // there is none.
+    Outcome readRow(const QVariant& locator, QVariantList& values);
+    // After a write: the row as stored, found by `locator`, then the end of the transaction;
+    // rolled back on failure.
+    Outcome finishWrite(Row& row, const QVariant& locator, const QString& reason);
+    // The key or row id that finds the row: as stored, or as the row is being written.
+    QVariant locatorOf(const Row& row, bool edited) const;
+    bool editable() const { return keyColumn_ >= 0 || byRowId_; }
+    // Binds the values of whereUnchanged() from `first` on.
+    void bindUnchanged(QSqlQuery& query, int first, const Row& row) const;
     void showStored(int row);
     void dropRow(int row);
     Outcome begin();
@@ -73,6 +85,7 @@ class LookupTableModel : public QAbstractTableModel {
     QSqlDatabase db_;
     QString table_;
     QStringList columns_;
-    int keyColumn_ = -1;
+    int keyColumn_ = -1;    // 序号 where it is the key
+    bool byRowId_ = false;  // rows are found by their row id
     QList<Row> rows_;
 };

@@ -16,9 +16,9 @@
 #include <QVariant>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -28,8 +28,9 @@
 
 namespace {
 
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
-
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 // The first 16 bytes of every SQLite 3 database file.
 const QByteArray SqliteHeader("SQLite format 3\0", 16);
@@ -217,9 +218,11 @@ ReferenceDatabase::ReferenceDatabase(const ReferenceDatabaseFile& file, Access a
             QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason));
         return;
     }
-    // A dangling symbolic link counts as present, so that it is reported and never replaced.
+    // A dangling symbolic link counts as present, so that it is reported and never replaced;
+    // so does a link to an empty file, whose target the new file would not replace.
     const QFileInfo info(filePath_);
-    if (!info.exists() && !info.isSymLink() && !build(file, reason)) {
+    const bool empty = info.isFile() && !info.isSymLink() && info.size() == 0;
+    if (((!info.exists() && !info.isSymLink()) || empty) && !build(file, empty, reason)) {
         outcome_ = Outcome::failed(
             QStringLiteral("无法建立数据库文件“%1”：%2。").arg(native(filePath_), reason));
         return;
@@ -244,7 +247,8 @@ QSqlDatabase ReferenceDatabase::connection() const {
     return isOpen() ? QSqlDatabase::database(connectionName_, false) : QSqlDatabase();
 }
 
-bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, QString& reason) {
+bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, bool replaceEmpty,
+                              QString& reason) {
     // Every shipped table is read before anything is written.
     QList<ShippedTable> shipped(file.tables.size());
     for (qsizetype t = 0; t < file.tables.size(); ++t)
@@ -279,8 +283,17 @@ bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, QString& reason
     QSqlDatabase::removeDatabase(builder);
 
     // QFile::rename never replaces an existing file: a copy of the program that built the
-    // file first keeps it.
-    if (written && QFile::rename(temporary, filePath_)) return true;
+    // file first keeps it. An empty file is replaced in one step, and only while it is still
+    // empty.
+    if (written && replaceEmpty) {
+        const QFileInfo now(filePath_);
+        if (now.isFile() && !now.isSymLink() && now.size() == 0 &&
+            ::rename(QFile::encodeName(temporary).constData(),
+                     QFile::encodeName(filePath_).constData()) == 0)
+            return true;
+    } else if (written && QFile::rename(temporary, filePath_)) {
+        return true;
+    }
     QFile::remove(temporary);
     if (!written) return false;
     if (QFileInfo::exists(filePath_)) return true;
@@ -334,30 +347,33 @@ bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access a
     }
     QSet<QString> present;
     while (query.next()) present.insert(query.value(0).toString());
-    QStringList missing, keyless;
+    QStringList missing, columnless;
     for (const ReferenceTable& table : file.tables) {
         if (!present.contains(table.name)) {
             missing << QStringLiteral("“%1”").arg(table.name);
             continue;
         }
-        bool keyed = false;
+        if (table.requiredColumns.isEmpty()) continue;
         if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name)))) {
             reason = sqlFailureReason(query.lastError());
             db.close();
             return false;
         }
+        QSet<QString> columns;
         // Columns of table_info: cid, name, type, notnull, dflt_value, pk.
-        while (query.next())
-            if (query.value(1).toString() == ReferenceKeyColumn && query.value(5).toInt() == 1)
-                keyed = true;
-        if (!keyed) keyless << QStringLiteral("“%1”").arg(table.name);
+        while (query.next()) columns.insert(query.value(1).toString());
+        QStringList absent;
+        for (const QString& column : table.requiredColumns)
+            if (!columns.contains(column)) absent << QStringLiteral("“%1”").arg(column);
+        if (!absent.isEmpty())
+            columnless << QStringLiteral("数据表“%1”缺少列%2")
+                              .arg(table.name, absent.join(QStringLiteral("、")));
     }
     query.finish();
     if (!missing.isEmpty()) {
         reason = QStringLiteral("缺少数据表%1").arg(missing.join(QStringLiteral("、")));
-    } else if (!keyless.isEmpty()) {
-        reason = QStringLiteral("数据表%1没有主键列“%2”")
-                     .arg(keyless.join(QStringLiteral("、")), ReferenceKeyColumn);
+    } else if (!columnless.isEmpty()) {
+        reason = columnless.join(QStringLiteral("；"));
     } else {
         return true;
     }

@@ -3,12 +3,14 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include "platform/outcome.h"
 
 class QSqlError;
 
-// Every reference table is keyed by this integer column; the other columns hold texts.
+// The tables the program builds are keyed by this integer column; the other columns hold
+// texts. A table made by another tool may hold it as an ordinary column, or not at all.
 inline const QString ReferenceKeyColumn = QStringLiteral("序号");
 
 // One table of a reference database and the rows it starts with: a UTF-8 CSV file whose
@@ -16,6 +18,8 @@ inline const QString ReferenceKeyColumn = QStringLiteral("序号");
 struct ReferenceTable {
     QString name;
     QString csvPath;
+    // The columns a window reads by name; an existing table without one of them is refused.
+    QStringList requiredColumns = {};
 };
 
 // A database file of reference tables as the program ships it.
@@ -35,13 +39,15 @@ QString quoted(const QString& name);
 QString sqlFailureReason(const QSqlError& error);
 
 // An open connection to one reference database in the data folder, under a connection name
-// of its own. A missing file is first built from the shipped rows; an existing file is opened
-// as it is, never rebuilt, completed or upgraded: its rows are the user's.
+// of its own. A missing file, or an empty one (left by a tool that created it and stopped), is
+// first built from the shipped rows; any other file is opened as it is, never rebuilt,
+// completed or upgraded: its rows are the user's.
 class ReferenceDatabase {
   public:
     enum class Access { ReadWrite, ReadOnly };
-    // How long a statement waits for another program's lock before it gives up, in ms.
-    static constexpr int DefaultBusyTimeoutMs = 30'000;
+    // How long a statement waits for another program's lock before it gives up, in ms: the
+    // window is frozen meanwhile, and a lock held longer is reported as the file being in use.
+    static constexpr int DefaultBusyTimeoutMs = 2'000;
 
     explicit ReferenceDatabase(const ReferenceDatabaseFile& file, Access access = Access::ReadWrite,
                                int busyTimeoutMs = DefaultBusyTimeoutMs);
@@ -58,7 +64,8 @@ class ReferenceDatabase {
     QSqlDatabase connection() const;
 
   private:
-    bool build(const ReferenceDatabaseFile& file, QString& reason);
+    // `replaceEmpty`: the file at the path is an empty one, which the new file replaces.
+    bool build(const ReferenceDatabaseFile& file, bool replaceEmpty, QString& reason);
     bool openExisting(const ReferenceDatabaseFile& file, Access access, int busyTimeoutMs,
                       QString& reason);
 

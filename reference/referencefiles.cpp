@@ -40,6 +40,9 @@ ReferenceDatabaseFile lookupDatabaseFile(const QString& shippedFolder) {
 }
 
 ReferenceDatabaseFile equipmentDatabaseFile(const QString& shippedFolder) {
-    return shippedFile(QStringLiteral("供查数据库97.sqlite"), {QStringLiteral("设备阻力损失")},
-                       shippedFolder);
+    ReferenceDatabaseFile file = shippedFile(QStringLiteral("供查数据库97.sqlite"),
+                                             {QStringLiteral("设备阻力损失")}, shippedFolder);
+    file.tables.first().requiredColumns = {QStringLiteral("序号"), QStringLiteral("设备名称"),
+                                           QStringLiteral("阻力值（kPa）"), QStringLiteral("备注")};
+    return file;
 }

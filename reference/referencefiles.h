@@ -13,5 +13,6 @@ QString installedDataFolder();
 // built into the program, so an installed copy and the build tree both work.
 ReferenceDatabaseFile lookupDatabaseFile(const QString& shippedFolder = installedDataFolder());
 
-// The database of the equipment loss list; its table starts from the same places.
+// The database of the equipment loss list; its table starts from the same places. The
+// columns the list shows, in its order, are the table's required columns.
 ReferenceDatabaseFile equipmentDatabaseFile(const QString& shippedFolder = installedDataFolder());

@@ -30,6 +30,11 @@ constexpr int DefaultHalfPoints = 24;
 
 enum class Dest : uint8_t { Text, Skip, FontTable, ColorTable };
 
+// Which characters the associated properties that follow describe: none named, single-byte
+// low (\loch) or high (\hich) characters, double-byte ones (\dbch), or right-to-left text
+// (\rtlch; \ltrch ends it).
+enum class RunSet : uint8_t { None, Loch, Hich, Dbch, Ltr, Rtl };
+
 enum class Action : uint8_t {
     Paragraph,  // \par and the other marks that end a paragraph
     Row,
@@ -44,6 +49,15 @@ enum class Action : uint8_t {
     UnderlineNone,
     Font,
     FontSize,
+    // The associated properties (\ab, \ai, \aul…, \af, \afs) and the character set of the
+    // run they go with (\loch, \hich, \dbch; \rtlch, \ltrch).
+    AssocBold,
+    AssocItalic,
+    AssocUnderline,
+    AssocUnderlineNone,
+    AssocFont,
+    AssocFontSize,
+    RunSet,
     Color,
     Plain,
     Pard,
@@ -68,9 +82,13 @@ struct Keyword {
 
 // Sorted by name for the binary search.
 constexpr std::array Keywords = std::to_array<Keyword>({
+    {"ab", Action::AssocBold},
+    {"af", Action::AssocFont},
+    {"afs", Action::AssocFontSize},
     {"aftncn", Action::SkipDestination},
     {"aftnsep", Action::SkipDestination},
     {"aftnsepc", Action::SkipDestination},
+    {"ai", Action::AssocItalic},
     {"annotation", Action::SkipDestination},
     {"ansi", Action::CodePage, 1252},
     {"ansicpg", Action::AnsiCodePage},
@@ -81,6 +99,16 @@ constexpr std::array Keywords = std::to_array<Keyword>({
     {"atnref", Action::SkipDestination},
     {"atrfend", Action::SkipDestination},
     {"atrfstart", Action::SkipDestination},
+    {"aul", Action::AssocUnderline},
+    {"auld", Action::AssocUnderline},
+    {"auldash", Action::AssocUnderline},
+    {"auldashd", Action::AssocUnderline},
+    {"auldashdd", Action::AssocUnderline},
+    {"auldb", Action::AssocUnderline},
+    {"aulnone", Action::AssocUnderlineNone},
+    {"aulth", Action::AssocUnderline},
+    {"aulw", Action::AssocUnderline},
+    {"aulwave", Action::AssocUnderline},
     {"author", Action::SkipDestination},
     {"b", Action::Bold},
     {"bin", Action::Binary},
@@ -99,6 +127,7 @@ constexpr std::array Keywords = std::to_array<Keyword>({
     {"creatim", Action::SkipDestination},
     {"datafield", Action::SkipDestination},
     {"datastore", Action::SkipDestination},
+    {"dbch", Action::RunSet, int(RunSet::Dbch)},
     {"deff", Action::DefaultFont},
     {"do", Action::SkipDestination},
     {"doccomm", Action::SkipDestination},
@@ -142,6 +171,7 @@ constexpr std::array Keywords = std::to_array<Keyword>({
     {"headerf", Action::SkipDestination},
     {"headerl", Action::SkipDestination},
     {"headerr", Action::SkipDestination},
+    {"hich", Action::RunSet, int(RunSet::Hich)},
     {"hlinkbase", Action::SkipDestination},
     {"i", Action::Italic},
     {"info", Action::SkipDestination},
@@ -151,7 +181,9 @@ constexpr std::array Keywords = std::to_array<Keyword>({
     {"line", Action::Char, 0x2028},
     {"listoverridetable", Action::SkipDestination},
     {"listtable", Action::SkipDestination},
+    {"loch", Action::RunSet, int(RunSet::Loch)},
     {"lquote", Action::Char, 0x2018},
+    {"ltrch", Action::RunSet, int(RunSet::Ltr)},
     {"ltrmark", Action::Char, 0x200E},
     {"mac", Action::CodePage, 10000},
     {"manager", Action::SkipDestination},
@@ -195,6 +227,7 @@ constexpr std::array Keywords = std::to_array<Keyword>({
     {"row", Action::Row},
     {"rquote", Action::Char, 0x2019},
     {"rsidtbl", Action::SkipDestination},
+    {"rtlch", Action::RunSet, int(RunSet::Rtl)},
     {"rtlmark", Action::Char, 0x200F},
     {"rxe", Action::SkipDestination},
     {"sect", Action::Paragraph},
@@ -244,6 +277,19 @@ const Keyword* findKeyword(std::string_view name) {
         Keywords.begin(), Keywords.end(), name,
         [](const Keyword& keyword, std::string_view key) { return keyword.name < key; });
     return it != Keywords.end() && it->name == name ? &*it : nullptr;
+}
+
+bool isDoubleByteCharset(int charset) {
+    return charset == 128 || charset == 129 || charset == 134 || charset == 136;
+}
+
+// Characters a word processor draws in the face of the double-byte run: CJK ideographs and
+// radicals, kana, bopomofo, hangul, CJK punctuation and the full-width forms. The high
+// surrogates D840–D8BF begin the ideographs of planes 2 and 3.
+bool isDoubleByteScript(char16_t c) {
+    return (c >= 0x2E80 && c <= 0xD7AF) || (c >= 0xD840 && c <= 0xD8BF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
 }
 
 // The Windows code page of a font's \fcharset; 0 when the document's own code page applies.
@@ -323,6 +369,13 @@ struct CharProps {
 
 struct GroupState {
     CharProps chars;
+    // The face of double-byte characters (\dbch\afN); -1 while none is named, and they take
+    // the run's own face.
+    int asianFont = -1;
+    RunSet runSet = RunSet::None;
+    // A \hich run whose face is a double-byte one (its \fcharset names a CJK code page) takes
+    // the associated properties as a \dbch run does.
+    bool hichDoubleByte = false;
     Qt::Alignment alignment = Qt::AlignLeft;
     int unicodeSkip = 1;  // \uc: the fallback characters that follow each \uN
     Dest dest = Dest::Text;
@@ -630,6 +683,9 @@ class RtfParser {
                     endFontEntry();
                     fontNumber_ = param;
                     fontEntry_ = FontEntry();
+                } else if (state_.runSet == RunSet::Dbch) {
+                    // Older writers name the face of a double-byte run with \f after \dbch.
+                    state_.asianFont = param;
                 } else {
                     chars.font = param;
                 }
@@ -643,6 +699,31 @@ class RtfParser {
                 break;
             case Action::Plain:
                 chars = CharProps();
+                state_.asianFont = -1;
+                state_.runSet = RunSet::None;
+                state_.hichDoubleByte = false;
+                break;
+            case Action::RunSet:
+                state_.runSet = RunSet(keyword.value);
+                break;
+            case Action::AssocBold:
+                if (associatedApply()) chars.bold = on;
+                break;
+            case Action::AssocItalic:
+                if (associatedApply()) chars.italic = on;
+                break;
+            case Action::AssocUnderline:
+                if (associatedApply()) chars.underline = on;
+                break;
+            case Action::AssocUnderlineNone:
+                if (associatedApply()) chars.underline = false;
+                break;
+            case Action::AssocFontSize:
+                if (associatedApply() && hasParam)
+                    chars.halfPoints = std::clamp(param, MinHalfPoints, MaxHalfPoints);
+                break;
+            case Action::AssocFont:
+                if (hasParam) associatedFont(param);
                 break;
             case Action::Pard:
                 state_.alignment = Qt::AlignLeft;
@@ -686,6 +767,50 @@ class RtfParser {
         }
     }
 
+    // Right-to-left text and single-byte high characters in a Latin face have properties of
+    // their own, which this document model does not keep apart; everywhere else an associated
+    // property is the run's own, as word processors read it.
+    bool associatedApply() const {
+        switch (state_.runSet) {
+            case RunSet::Rtl:
+                return false;
+            case RunSet::Hich:
+                return state_.hichDoubleByte;
+            default:
+                return true;
+        }
+    }
+
+    bool isDoubleByteFont(int font) const {
+        const auto found = out_.fonts.constFind(font);
+        return found != out_.fonts.cend() && isDoubleByteCharset(found->charset);
+    }
+
+    void associatedFont(int font) {
+        switch (state_.runSet) {
+            case RunSet::Rtl:
+                return;
+            case RunSet::Dbch:
+                state_.asianFont = font;
+                return;
+            case RunSet::Hich:
+                state_.hichDoubleByte = isDoubleByteFont(font);
+                if (state_.hichDoubleByte) {
+                    state_.asianFont = font;
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+        state_.chars.font = font;
+    }
+
+    bool inDoubleByteRun() const {
+        return state_.runSet == RunSet::Dbch ||
+               (state_.runSet == RunSet::Hich && state_.hichDoubleByte);
+    }
+
     void endColor() {
         out_.colors.push_back(color_);
         color_.reset();
@@ -706,7 +831,9 @@ class RtfParser {
         if (state_.dest == Dest::FontTable) {
             charset = fontEntry_.charset;
         } else {
-            const int font = state_.chars.font < 0 ? out_.defaultFont : state_.chars.font;
+            const int font = inDoubleByteRun() && state_.asianFont >= 0 ? state_.asianFont
+                             : state_.chars.font < 0                    ? out_.defaultFont
+                                                                        : state_.chars.font;
             const auto found = out_.fonts.constFind(font);
             if (found != out_.fonts.cend()) charset = found->charset;
         }
@@ -791,9 +918,14 @@ class RtfParser {
     }
 
     void appendToText(char16_t c) {
-        if (qsizetype(out_.runs.size()) == paragraphFirstRun_ ||
-            !(out_.runs.back().chars == state_.chars)) {
-            out_.runs.push_back(Run{out_.text.size(), state_.chars});
+        // The second half of a pair stays with the first.
+        if (!QChar::isLowSurrogate(c) || qsizetype(out_.runs.size()) == paragraphFirstRun_) {
+            CharProps chars = state_.chars;
+            if (state_.asianFont >= 0 && isDoubleByteScript(c)) chars.font = state_.asianFont;
+            if (qsizetype(out_.runs.size()) == paragraphFirstRun_ ||
+                !(out_.runs.back().chars == chars)) {
+                out_.runs.push_back(Run{out_.text.size(), chars});
+            }
         }
         out_.text += QChar(c);
     }

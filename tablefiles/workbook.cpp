@@ -49,16 +49,6 @@ WriteResult writeXls(PendingFile& file, const std::string& sheetName,
 
 }  // namespace
 
-WorkbookFormat workbookFormatFor(std::string_view path) {
-    constexpr std::string_view Extension = ".xlsx";
-    if (path.size() < Extension.size()) return WorkbookFormat::Xls;
-    const std::string_view end = path.substr(path.size() - Extension.size());
-    const bool xlsx = std::equal(end.begin(), end.end(), Extension.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-    });
-    return xlsx ? WorkbookFormat::Xlsx : WorkbookFormat::Xls;
-}
-
 WriteResult writeWorkbook(const std::string& path, const std::string& sheetName,
                           const std::vector<Cell>& cells, WorkbookFormat format) {
     if (WriteResult target = checkTarget(path); !target.ok()) return target;

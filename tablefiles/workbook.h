@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,8 +27,17 @@ struct Cell {
 enum class WorkbookFormat { Xls, Xlsx };
 
 // .xlsx in any letter case → Xlsx; every other ending, none included → Xls (the default
-// file type of the save dialogs).
-WorkbookFormat workbookFormatFor(std::string_view path);
+// file type of the save dialogs). Inline, so that choosing the format does not bring the
+// writers into the window program.
+inline WorkbookFormat workbookFormatFor(std::string_view path) {
+    constexpr std::string_view Extension = ".xlsx";
+    if (path.size() < Extension.size()) return WorkbookFormat::Xls;
+    const std::string_view end = path.substr(path.size() - Extension.size());
+    const bool xlsx = std::equal(end.begin(), end.end(), Extension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+    });
+    return xlsx ? WorkbookFormat::Xlsx : WorkbookFormat::Xls;
+}
 
 enum class WriteFailure {
     None,
@@ -55,5 +65,13 @@ struct WriteResult {
 // a replaced file keeps its permission bits.
 WriteResult writeWorkbook(const std::string& path, const std::string& sheetName,
                           const std::vector<Cell>& cells, WorkbookFormat format);
+
+using WorkbookWriter = WriteResult (*)(const std::string& path, const std::string& sheetName,
+                                       const std::vector<Cell>& cells, WorkbookFormat format);
+
+// The window program loads writeWorkbook from the module quorvel-workbooks when it first
+// saves a workbook, so that libgsf and libxlsxwriter, with the libraries they load in turn,
+// cost its start nothing. The module's one entry point, by this name, returns it.
+inline constexpr const char* WorkbookWriterEntry = "quorvelWorkbookWriter";
 
 }  // namespace tablefiles

@@ -8,6 +8,7 @@
 
 #include "platform/outcome.h"
 #include "platform/prompter.h"
+#include "platform/workbookmodule.h"
 
 namespace {
 
@@ -73,6 +74,13 @@ std::optional<QString> exportTable(Prompter& prompter, TableKind kind,
                                    const QString& totalText, const QString& path) {
     const std::vector<tablefiles::Cell> cells =
         tablefiles::resultTableCells(kind, rows, totalText.toStdString());
+    const WorkbookWriterLoad writer = loadWorkbookWriter();
+    if (!writer.write) {
+        prompter.ask(QStringLiteral("无法保存文件“%1”：程序的工作簿模块无法加载（%2）。")
+                         .arg(path, writer.outcome.reason()),
+                     Title, PromptButtons::Ok);
+        return std::nullopt;
+    }
     QString target = path;
     for (;;) {
         const QFileInfo info(target);
@@ -80,9 +88,9 @@ std::optional<QString> exportTable(Prompter& prompter, TableKind kind,
             prompter.ask(ReplaceQuestion.arg(target), Title, PromptButtons::YesNo) !=
                 PromptAnswer::Yes)
             return std::nullopt;
-        const tablefiles::WriteResult result = tablefiles::writeWorkbook(
-            QFile::encodeName(target).toStdString(), tablefiles::defaultSheetName(), cells,
-            tablefiles::workbookFormatFor(target.toStdString()));
+        const tablefiles::WriteResult result =
+            writer.write(QFile::encodeName(target).toStdString(), tablefiles::defaultSheetName(),
+                         cells, tablefiles::workbookFormatFor(target.toStdString()));
         if (result.ok()) return target;
 
         const QString failure = exportFailureText(result, target, rows.size());

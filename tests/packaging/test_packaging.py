@@ -52,7 +52,15 @@ def expected_files():
              'share/icons/hicolor/scalable/apps/quorvel.svg'}
     files |= {f'share/icons/hicolor/{n}x{n}/apps/quorvel.png' for n in ICON_SIZES}
     files |= {'share/quorvel/' + name for name in shipped_data()}
+    files.add(workbook_module())
     return files
+
+
+def workbook_module():
+    """The workbook writers' module, which the window program loads on its first save."""
+    with open(os.path.join(BUILD, 'CMakeCache.txt'), encoding='utf-8') as cache:
+        libdir = re.search(r'^CMAKE_INSTALL_LIBDIR:PATH=(.*)$', cache.read(), re.M).group(1)
+    return f'{libdir}/quorvel/quorvel-workbooks.so'
 
 
 def files_under(root):
@@ -283,8 +291,8 @@ class DebianPackage(InstalledCopy, unittest.TestCase):
                 self.assertEqual(run('dpkg-query', '-W', '-f=${Status}', name).stdout,
                                  'install ok installed')
         loaded = []
-        for program in ('quorvel', 'quorvel-calc'):
-            loaded += needed_libraries(os.path.join(self.root, 'usr/bin', program))
+        for program in ('bin/quorvel', 'bin/quorvel-calc', workbook_module()):
+            loaded += needed_libraries(os.path.join(self.root, 'usr', program))
         # Read by name at run time: the SQLite driver, the Chinese texts of Qt's dialogs, the
         # faces that stand in for the Windows fonts the windows name.
         loaded += glob.glob('/usr/lib/*/qt6/plugins/sqldrivers/libqsqlite.so')
