@@ -1,0 +1,518 @@
+#include "system/systemsheetform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+#include "core/numbertext.h"
+#include "hydraulics/systemtexts.h"
+#include "hydraulics/systemworkbook.h"
+#include "platform/frame.h"
+#include "platform/prompter.h"
+#include "platform/referencedatabase.h"
+#include "reference/referencefiles.h"
+#include "system/fittingchoices.h"
+#include "system/pickers.h"
+#include "system/sectiontablemodel.h"
+#include "system/settingspanel.h"
+#include "system/sheetview.h"
+#include "tables/tableexport.h"
+
+namespace {
+
+const QString Caption = QStringLiteral("水系统水力计算 - %1%2");
+const QString Untitled = QStringLiteral("未命名");
+
+const QString NewText = QStringLiteral("新建");
+const QString OpenText = QStringLiteral("打开");
+const QString SaveText = QStringLiteral("保存");
+const QString SaveAsText = QStringLiteral("另存为");
+const QString WorkbookText = QStringLiteral("导出工作簿");
+const QString ReportText = QStringLiteral("导出计算书");
+const QString PrintText = QStringLiteral("打印");
+const QString UndoText = QStringLiteral("撤销");
+const QString RedoText = QStringLiteral("重做");
+
+const QString ProjectFilter = QStringLiteral("水力计算项目 (*.qvs)|*.qvs");
+const QString ProjectSuffix = QStringLiteral("qvs");
+const QString WorkbookFilter =
+    QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls");
+const QString WorkbookSuffix = QStringLiteral("xlsx");
+const QString ReportFilter = QStringLiteral("PDF 文件 (*.pdf)|*.pdf");
+
+const QString CloseQuestion = QStringLiteral("水力计算表已修改，是否保存？");
+const QString CloseTitle = QStringLiteral("保存");
+const QString ReplaceQuestion = QStringLiteral("文件“%1”已存在，要替换它吗？");
+const QString CannotOpen = QStringLiteral("无法打开文件“%1”：\n%2");
+const QString CannotSave = QStringLiteral("无法保存文件“%1”：\n%2");
+const QString NotAFile = QStringLiteral("这不是一个文件。");
+const QString RecoveryTitle = QStringLiteral("恢复");
+const QString RecoveryQuestion = QStringLiteral(
+    "上次的水力计算表有未保存的修改（%1 的恢复副本）。\n要恢复它吗？选“否”将删除该副本。");
+const QString RecoveryOf = QStringLiteral("“%1”");
+const QString CannotRecover = QStringLiteral("无法恢复水力计算表：\n%1");
+const QString CannotWriteRecovery = QStringLiteral("无法写入恢复副本“%1”：\n%2");
+const QString ReportMissing = QStringLiteral("计算书尚不能生成。");
+const QString EquipmentFailure = QStringLiteral("无法读取数据库文件“%1”中的设备阻力损失：%2。");
+const QString SettingRefused = QStringLiteral("“%1”中的“%2”不是有效的数字。");
+const QString PromptTitle = QStringLiteral("提示");
+const QString EquipmentQuery =
+    QStringLiteral("select 设备名称,阻力值（kPa）,备注 from 设备阻力损失 Order by 序号");
+
+// Summary texts.
+const QString SummaryPump = QStringLiteral("水泵流量 G = %1 m³/h");
+const QString SummaryHead = QStringLiteral("水泵扬程 H = %1 kPa（%2 m）");
+const QString SummaryCritical = QStringLiteral("最不利环路：%1（%2 Pa）");
+const QString SummaryIncomplete = QStringLiteral("有管段未能计算，扬程不完整。");
+const QString SummaryBalanced = QStringLiteral("并联环路均在不平衡率限值之内。");
+const QString SummaryUnbalanced = QStringLiteral("不平衡的并联支路：");
+const QString SummaryBranch = QStringLiteral(
+    "<tr><td>%1</td><td>%2</td><td align=right>%3%</td><td align=right>%4</td>"
+    "<td align=right>%5</td></tr>");
+const QString SummaryBranchHeader = QStringLiteral(
+    "<tr><th>分支点</th><th>支路</th><th>不平衡率</th><th>阀门压降 Pa</th><th>Kv</th></tr>");
+const QString Plant = QStringLiteral("冷热源");
+const QString PathSeparator = QStringLiteral(" → ");
+
+// The recovery copy is written this often while the project has unsaved changes, ms.
+constexpr int RecoveryInterval = 60'000;
+// Share of the main window's client area a new sheet takes.
+constexpr double DefaultShare = 0.9;
+
+QString figure(double value, int decimals) {
+    return QString::fromStdString(numbertext::fixedText(numbertext::generalText(value), decimals));
+}
+
+QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// A path from a save dialog with the ending of its file type when it has none.
+QString withSuffix(const QString& path, const QString& suffix) {
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
+
+}  // namespace
+
+SystemSheetForm::SystemSheetForm(Frame& frame, QWidget* parent)
+    : QWidget(parent),
+      frame_(frame),
+      catalog_(hydraulics::shippedCatalog()),
+      recovery_(referenceDataFolder()) {
+    setObjectName(QStringLiteral("Form_水系统水力计算"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    undoStack_ = new QUndoStack(this);
+    undoStack_->setObjectName(QStringLiteral("undoStack"));
+    model_ = new SectionTableModel(catalog_, *undoStack_, this);
+    model_->setObjectName(QStringLiteral("sectionModel"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    buildToolBar(layout);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("sheetSplitter"));
+    view_ = new SheetView(model_, splitter);
+    view_->setObjectName(QStringLiteral("sheetGrid"));
+    auto* side = new QWidget(splitter);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    settings_ = new SettingsPanel(catalog_, side);
+    summary_ = new QTextBrowser(side);
+    summary_->setObjectName(QStringLiteral("summaryPanel"));
+    summary_->setOpenLinks(false);
+    sideLayout->addWidget(settings_);
+    sideLayout->addWidget(summary_, 1);
+    splitter->addWidget(view_);
+    splitter->addWidget(side);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    layout->addWidget(splitter, 1);
+
+    connect(view_, &SheetView::fittingsRequested, this, &SystemSheetForm::pickFittings);
+    connect(view_, &SheetView::equipmentRequested, this, &SystemSheetForm::pickEquipment);
+    connect(settings_, &SettingsPanel::edited, model_, &SectionTableModel::changeSettings);
+    connect(settings_, &SettingsPanel::refused, this,
+            [this](const QString& label, const QString& text) {
+                frame_.prompter().ask(SettingRefused.arg(label, text), PromptTitle,
+                                      PromptButtons::Ok);
+            });
+    connect(model_, &SectionTableModel::recomputed, this, [this] {
+        settings_->showSettings(model_->settings());
+        showSummary();
+    });
+    connect(undoStack_, &QUndoStack::cleanChanged, this, &SystemSheetForm::updateCaption);
+
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
+    recoveryTimer_->setInterval(RecoveryInterval);
+    connect(recoveryTimer_, &QTimer::timeout, this, &SystemSheetForm::writeRecovery);
+    recoveryTimer_->start();
+
+    settings_->showSettings(model_->settings());
+    showSummary();
+    updateCaption();
+    view_->resizeColumnsToContents();
+    resize(1100, 640);
+}
+
+SystemSheetForm::~SystemSheetForm() = default;
+
+void SystemSheetForm::buildToolBar(QVBoxLayout* layout) {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("sheetToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto add = [&](const char* name, const QString& text, auto slot,
+                         const QList<QKeySequence>& keys = {}) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        bar->addAction(action);
+        return action;
+    };
+    add("sheetNew", NewText, &SystemSheetForm::newProject);
+    add("sheetOpen", OpenText, &SystemSheetForm::openProject);
+    add("sheetSave", SaveText, &SystemSheetForm::saveProject, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    add("sheetSaveAs", SaveAsText, &SystemSheetForm::saveProjectAs);
+    bar->addSeparator();
+    add("sheetExportWorkbook", WorkbookText, &SystemSheetForm::exportWorkbook);
+    add("sheetExportReport", ReportText, &SystemSheetForm::exportReport);
+    add("sheetPrint", PrintText, [this] {
+        QPrinter printer(QPrinter::HighResolution);
+        printReport(printer);
+    });
+    bar->addSeparator();
+    QAction* undo = add("sheetUndo", UndoText, [this] { undoStack_->undo(); },
+                        {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QAction* redo =
+        add("sheetRedo", RedoText, [this] { undoStack_->redo(); },
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undoStack_, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(undoStack_, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    layout->addWidget(bar);
+}
+
+void SystemSheetForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame || !frame->mdiArea()) return;
+    frame->resize(frame->mdiArea()->viewport()->size() * DefaultShare);
+}
+
+bool SystemSheetForm::isModified() const { return !undoStack_->isClean(); }
+
+void SystemSheetForm::updateCaption() {
+    const QString name = filePath_.isEmpty() ? Untitled : QFileInfo(filePath_).fileName();
+    setWindowTitle(Caption.arg(name, isModified() ? QStringLiteral("*") : QString()));
+}
+
+hydraulics::Project SystemSheetForm::project() const {
+    return {title_, model_->settings(), model_->filledSections()};
+}
+
+void SystemSheetForm::adopt(const hydraulics::Project& project, const QString& path) {
+    title_ = project.title;
+    model_->reset(project.settings, project.sections);
+    undoStack_->clear();
+    filePath_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    updateCaption();
+    view_->resizeColumnsToContents();
+}
+
+bool SystemSheetForm::maySetProjectAside() {
+    if (!isModified()) return true;
+    switch (frame_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNoCancel)) {
+        case PromptAnswer::Yes:
+            return saveProject();
+        case PromptAnswer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SystemSheetForm::closeEvent(QCloseEvent* event) {
+    if (!maySetProjectAside()) {
+        event->ignore();
+        return;
+    }
+    // Saved or declined: nothing is left to recover.
+    recoveryTimer_->stop();
+    recovery_.remove();
+    event->accept();
+}
+
+void SystemSheetForm::newProject() {
+    if (!maySetProjectAside()) return;
+    recovery_.remove();
+    adopt(hydraulics::Project{}, QString());
+}
+
+void SystemSheetForm::openProject() {
+    if (!maySetProjectAside()) return;
+    const QString path = frame_.prompter().openFileName(OpenText, ProjectFilter);
+    if (path.isEmpty()) return;
+    openPath(path);
+}
+
+bool SystemSheetForm::openPath(const QString& path) {
+    const std::optional<hydraulics::Project> read = readProjectFile(path, OpenText);
+    if (!read) return false;
+    recovery_.remove();
+    adopt(*read, path);
+    return true;
+}
+
+std::optional<hydraulics::Project> SystemSheetForm::readProjectFile(const QString& path,
+                                                                    const QString& title) {
+    const auto refuse = [&](const QString& reason) {
+        frame_.prompter().ask(CannotOpen.arg(shown(path), reason), title, PromptButtons::Ok);
+        return std::nullopt;
+    };
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) return refuse(NotAFile);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
+    // The reader refuses a file this large anyway; reading it whole first would take the
+    // memory it refuses to spend.
+    if (file.size() > qint64(hydraulics::ProjectMaxBytes)) {
+        hydraulics::ProjectReadOutcome tooLarge;
+        tooLarge.failure = hydraulics::ProjectFailure::TooLarge;
+        return refuse(QString::fromStdString(tooLarge.reason()));
+    }
+    const QByteArray bytes = file.read(qint64(hydraulics::ProjectMaxBytes) + 1);
+    if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
+    hydraulics::ProjectReadOutcome outcome =
+        hydraulics::readProject(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (!outcome.ok()) return refuse(QString::fromStdString(outcome.reason()));
+    return std::move(outcome.project);
+}
+
+bool SystemSheetForm::saveProject() {
+    if (filePath_.isEmpty()) return saveProjectAs();
+    return writeProjectFile(filePath_);
+}
+
+bool SystemSheetForm::saveProjectAs() {
+    const QString start = filePath_.isEmpty() ? QString() : filePath_;
+    const QString chosen = frame_.prompter().saveFileName(SaveAsText, ProjectFilter, start);
+    if (chosen.isEmpty()) return false;
+    const QString path = withSuffix(chosen, ProjectSuffix);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() && QFileInfo(path).absoluteFilePath() != filePath_ &&
+        frame_.prompter().ask(ReplaceQuestion.arg(shown(path)), SaveAsText, PromptButtons::YesNo) !=
+            PromptAnswer::Yes)
+        return false;
+    return writeProjectFile(path);
+}
+
+bool SystemSheetForm::writeProjectFile(const QString& path) {
+    const std::string bytes = hydraulics::writeProject(project());
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly) &&
+                   file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+    written = written && file.commit();
+    if (!written) {
+        const QString reason = QFileInfo(path).isDir() ? NotAFile : file.errorString();
+        file.cancelWriting();
+        frame_.prompter().ask(CannotSave.arg(shown(path), reason), SaveText, PromptButtons::Ok);
+        return false;
+    }
+    filePath_ = QFileInfo(path).absoluteFilePath();
+    undoStack_->setClean();
+    recovery_.remove();
+    updateCaption();
+    return true;
+}
+
+void SystemSheetForm::writeRecovery() {
+    if (!isModified()) return;
+    const std::string bytes = hydraulics::writeProject(project());
+    const QString failure = recovery_.write(QByteArray::fromStdString(bytes), filePath_);
+    // Said once a run: a full disk would otherwise bring the same message every minute.
+    if (failure.isEmpty() || recoveryFailureTold_) return;
+    recoveryFailureTold_ = true;
+    frame_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), failure),
+                          PromptTitle, PromptButtons::Ok);
+}
+
+void SystemSheetForm::offerRecovery(Frame& frame) {
+    if (!RecoveryCopy(referenceDataFolder()).exists()) return;
+    frame.showChild<SystemSheetForm>()->restoreRecovery();
+}
+
+void SystemSheetForm::restoreRecovery() {
+    if (!recovery_.exists()) return;
+    const QString source = recovery_.sourcePath();
+    const QString when =
+        QLocale::c().toString(recovery_.written(), QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QString of =
+        source.isEmpty() ? when : RecoveryOf.arg(shown(source)) + QLatin1Char(' ') + when;
+    if (frame_.prompter().ask(RecoveryQuestion.arg(of), RecoveryTitle, PromptButtons::YesNo) !=
+        PromptAnswer::Yes) {
+        recovery_.remove();
+        return;
+    }
+    if (!maySetProjectAside()) return;
+    const std::optional<hydraulics::Project> read =
+        readProjectFile(recovery_.projectPath(), RecoveryTitle);
+    if (!read) {
+        recovery_.remove();
+        return;
+    }
+    adopt(*read, source);
+    // The restored project differs from its file, or has none: it is unsaved work.
+    undoStack_->resetClean();
+    updateCaption();
+}
+
+void SystemSheetForm::openProjectInSheet(Frame& frame, const QString& path) {
+    auto* sheet = frame.showChild<SystemSheetForm>();
+    if (!sheet->maySetProjectAside()) return;
+    sheet->openPath(path);
+}
+
+void SystemSheetForm::exportWorkbook() {
+    const QString start =
+        filePath_.isEmpty()
+            ? QString()
+            : QFileInfo(filePath_).dir().filePath(QFileInfo(filePath_).completeBaseName() +
+                                                  QStringLiteral(".xlsx"));
+    const QString chosen = frame_.prompter().saveFileName(WorkbookText, WorkbookFilter, start);
+    if (chosen.isEmpty()) return;
+    const QString path = withSuffix(chosen, WorkbookSuffix);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() &&
+        frame_.prompter().ask(ReplaceQuestion.arg(shown(path)), WorkbookText,
+                              PromptButtons::YesNo) != PromptAnswer::Yes)
+        return;
+    const std::vector<hydraulics::SectionInput> sections = model_->filledSections();
+    const tablefiles::WriteResult result = hydraulics::writeSystemWorkbook(
+        QFile::encodeName(path).toStdString(), sections, model_->settings(), model_->result(),
+        tablefiles::workbookFormatFor(path.toStdString()));
+    if (!result.ok())
+        frame_.prompter().ask(exportFailureText(result, shown(path), sections.size()), WorkbookText,
+                              PromptButtons::Ok);
+}
+
+void SystemSheetForm::exportReport() {
+    frame_.prompter().ask(ReportMissing, ReportText, PromptButtons::Ok);
+}
+
+void SystemSheetForm::printReport(QPrinter& printer) {
+    static_cast<void>(printer);
+    frame_.prompter().ask(ReportMissing, PrintText, PromptButtons::Ok);
+}
+
+void SystemSheetForm::cut() { view_->cutSelection(); }
+
+void SystemSheetForm::copy() { view_->copySelection(); }
+
+void SystemSheetForm::paste() { view_->pasteAtCurrent(); }
+
+void SystemSheetForm::showSummary() {
+    const hydraulics::SystemResult& r = model_->result();
+    QString html;
+    const auto line = [&](const QString& text) {
+        html += QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+    };
+    line(SummaryPump.arg(figure(r.pumpFlow, 2)));
+    line(SummaryHead.arg(figure(r.headKPa, 1), figure(r.headM, 2)));
+    if (!r.criticalPath.empty()) {
+        QStringList ids{Plant};
+        for (const std::string& id : r.criticalPath) ids.append(QString::fromStdString(id));
+        line(SummaryCritical.arg(ids.join(PathSeparator), figure(r.criticalPa, 0)));
+    }
+    if (r.settingsError)
+        line(QString::fromStdString(hydraulics::errorText(*r.settingsError)));
+    else if (!r.complete && !model_->filledSections().empty())
+        line(SummaryIncomplete);
+    if (r.unbalanced.empty()) {
+        if (!r.criticalPath.empty()) line(SummaryBalanced);
+    } else {
+        line(SummaryUnbalanced);
+        html +=
+            QStringLiteral("<table border=1 cellspacing=0 cellpadding=2>") + SummaryBranchHeader;
+        for (const hydraulics::UnbalancedBranch& b : r.unbalanced)
+            html += SummaryBranch.arg(b.branchPoint.empty()
+                                          ? Plant
+                                          : QString::fromStdString(b.branchPoint).toHtmlEscaped(),
+                                      QString::fromStdString(b.branchId).toHtmlEscaped(),
+                                      figure(b.percent, 1), figure(b.extraPa, 0), figure(b.kv, 2));
+        html += QStringLiteral("</table>");
+    }
+    summary_->setHtml(html);
+}
+
+void SystemSheetForm::pickFittings(int row) {
+    if (row < 0 || row >= model_->rowCount()) return;
+    const hydraulics::SectionResult* result = model_->resultOf(row);
+    const double dn = result && result->ok() && result->size ? *result->size : 0;
+    QList<PickedFitting> current;
+    if (row < int(model_->sections().size()))
+        for (const hydraulics::FittingCount& f : model_->sections()[std::size_t(row)].fittings)
+            current.append(
+                {QString::fromStdString(f.name), f.count, QString::fromStdString(f.zetaEach)});
+    auto* picker = new FittingPicker(fittingChoices(dn), current, this);
+    connect(picker, &FittingPicker::chosen, this, [this, row](const QList<PickedFitting>& picked) {
+        std::vector<hydraulics::FittingCount> fittings;
+        for (const PickedFitting& p : picked)
+            fittings.push_back({p.name.toStdString(), p.count, p.zeta.toStdString()});
+        const std::optional<std::string> sum = hydraulics::fittingsZetaText(fittings);
+        model_->setSectionFittings(
+            row, fittings,
+            fittings.empty() ? QString() : QString::fromStdString(sum.value_or(std::string())));
+    });
+    picker->open();
+}
+
+void SystemSheetForm::pickEquipment(int row) {
+    if (row < 0 || row >= model_->rowCount()) return;
+    QList<EquipmentEntry> entries;
+    {
+        ReferenceDatabase database(equipmentDatabaseFile(), ReferenceDatabase::Access::ReadOnly);
+        if (!database.isOpen()) {
+            frame_.prompter().ask(database.errorText(), WorkbookText, PromptButtons::Ok);
+            return;
+        }
+        QSqlQuery query(database.connection());
+        query.setForwardOnly(true);
+        if (query.exec(EquipmentQuery))
+            while (query.next())
+                entries.append({query.value(0).toString(), query.value(1).toString(),
+                                query.value(2).toString()});
+        if (query.lastError().isValid()) {
+            frame_.prompter().ask(EquipmentFailure.arg(shown(database.filePath()),
+                                                       sqlFailureReason(query.lastError())),
+                                  PromptTitle, PromptButtons::Ok);
+            return;
+        }
+    }
+    auto* picker = new EquipmentPicker(entries, this);
+    connect(picker, &EquipmentPicker::chosen, this, [this, row](const EquipmentEntry& entry) {
+        model_->setSectionEquipment(row, entry.name, upperLossText(entry.loss));
+    });
+    picker->open();
+}
