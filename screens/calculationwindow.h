@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <optional>
 
-class Frame;
+class ChildHost;
 class QLabel;
 class QLineEdit;
 
@@ -37,7 +37,7 @@ class CalculationWindow : public QWidget {
     };
 
   protected:
-    CalculationWindow(Frame& frame, const QString& objectName, const QString& caption,
+    CalculationWindow(ChildHost& host, const QString& objectName, const QString& caption,
                       const QFont& font, QWidget* parent);
 
     // The button that Enter presses anywhere in the window.
@@ -69,7 +69,7 @@ class CalculationWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    Frame& frame_;
+    ChildHost& host_;
 
   private:
     QPushButton* defaultButton_ = nullptr;

@@ -22,9 +22,9 @@
 #include "core/numbertext.h"
 #include "hydraulics/systemtexts.h"
 #include "hydraulics/systemworkbook.h"
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
-#include "platform/referencedatabase.h"
+#include "reference/referencedatabase.h"
 #include "reference/referencefiles.h"
 #include "system/fittingchoices.h"
 #include "system/pickers.h"
@@ -107,9 +107,9 @@ QString withSuffix(const QString& path, const QString& suffix) {
 
 }  // namespace
 
-SystemSheetForm::SystemSheetForm(Frame& frame, QWidget* parent)
+SystemSheetForm::SystemSheetForm(ChildHost& host, QWidget* parent)
     : QWidget(parent),
-      frame_(frame),
+      host_(host),
       catalog_(hydraulics::shippedCatalog()),
       recovery_(referenceDataFolder()) {
     setObjectName(QStringLiteral("Form_水系统水力计算"));
@@ -149,7 +149,7 @@ SystemSheetForm::SystemSheetForm(Frame& frame, QWidget* parent)
     connect(settings_, &SettingsPanel::edited, model_, &SectionTableModel::changeSettings);
     connect(settings_, &SettingsPanel::refused, this,
             [this](const QString& label, const QString& text) {
-                frame_.prompter().ask(SettingRefused.arg(label, text), PromptTitle,
+                host_.prompter().ask(SettingRefused.arg(label, text), PromptTitle,
                                       PromptButtons::Ok);
             });
     connect(model_, &SectionTableModel::recomputed, this, [this] {
@@ -243,7 +243,7 @@ void SystemSheetForm::adopt(const hydraulics::Project& project, const QString& p
 
 bool SystemSheetForm::maySetProjectAside() {
     if (!isModified()) return true;
-    switch (frame_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNoCancel)) {
+    switch (host_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
             return saveProject();
         case PromptAnswer::No:
@@ -272,7 +272,7 @@ void SystemSheetForm::newProject() {
 
 void SystemSheetForm::openProject() {
     if (!maySetProjectAside()) return;
-    const QString path = frame_.prompter().openFileName(OpenText, ProjectFilter);
+    const QString path = host_.prompter().openFileName(OpenText, ProjectFilter);
     if (path.isEmpty()) return;
     openPath(path);
 }
@@ -288,7 +288,7 @@ bool SystemSheetForm::openPath(const QString& path) {
 std::optional<hydraulics::Project> SystemSheetForm::readProjectFile(const QString& path,
                                                                     const QString& title) {
     const auto refuse = [&](const QString& reason) {
-        frame_.prompter().ask(CannotOpen.arg(shown(path), reason), title, PromptButtons::Ok);
+        host_.prompter().ask(CannotOpen.arg(shown(path), reason), title, PromptButtons::Ok);
         return std::nullopt;
     };
     const QFileInfo info(path);
@@ -317,12 +317,12 @@ bool SystemSheetForm::saveProject() {
 
 bool SystemSheetForm::saveProjectAs() {
     const QString start = filePath_.isEmpty() ? QString() : filePath_;
-    const QString chosen = frame_.prompter().saveFileName(SaveAsText, ProjectFilter, start);
+    const QString chosen = host_.prompter().saveFileName(SaveAsText, ProjectFilter, start);
     if (chosen.isEmpty()) return false;
     const QString path = withSuffix(chosen, ProjectSuffix);
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() && QFileInfo(path).absoluteFilePath() != filePath_ &&
-        frame_.prompter().ask(ReplaceQuestion.arg(shown(path)), SaveAsText, PromptButtons::YesNo) !=
+        host_.prompter().ask(ReplaceQuestion.arg(shown(path)), SaveAsText, PromptButtons::YesNo) !=
             PromptAnswer::Yes)
         return false;
     return writeProjectFile(path);
@@ -337,7 +337,7 @@ bool SystemSheetForm::writeProjectFile(const QString& path) {
     if (!written) {
         const QString reason = QFileInfo(path).isDir() ? NotAFile : file.errorString();
         file.cancelWriting();
-        frame_.prompter().ask(CannotSave.arg(shown(path), reason), SaveText, PromptButtons::Ok);
+        host_.prompter().ask(CannotSave.arg(shown(path), reason), SaveText, PromptButtons::Ok);
         return false;
     }
     filePath_ = QFileInfo(path).absoluteFilePath();
@@ -354,13 +354,13 @@ void SystemSheetForm::writeRecovery() {
     // Said once a run: a full disk would otherwise bring the same message every minute.
     if (failure.isEmpty() || recoveryFailureTold_) return;
     recoveryFailureTold_ = true;
-    frame_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), failure),
+    host_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), failure),
                           PromptTitle, PromptButtons::Ok);
 }
 
-void SystemSheetForm::offerRecovery(Frame& frame) {
+void SystemSheetForm::offerRecovery(ChildHost& host) {
     if (!RecoveryCopy(referenceDataFolder()).exists()) return;
-    frame.showChild<SystemSheetForm>()->restoreRecovery();
+    host.showChild<SystemSheetForm>()->restoreRecovery();
 }
 
 void SystemSheetForm::restoreRecovery() {
@@ -370,7 +370,7 @@ void SystemSheetForm::restoreRecovery() {
         QLocale::c().toString(recovery_.written(), QStringLiteral("yyyy-MM-dd HH:mm"));
     const QString of =
         source.isEmpty() ? when : RecoveryOf.arg(shown(source)) + QLatin1Char(' ') + when;
-    if (frame_.prompter().ask(RecoveryQuestion.arg(of), RecoveryTitle, PromptButtons::YesNo) !=
+    if (host_.prompter().ask(RecoveryQuestion.arg(of), RecoveryTitle, PromptButtons::YesNo) !=
         PromptAnswer::Yes) {
         recovery_.remove();
         return;
@@ -388,8 +388,8 @@ void SystemSheetForm::restoreRecovery() {
     updateCaption();
 }
 
-void SystemSheetForm::openProjectInSheet(Frame& frame, const QString& path) {
-    auto* sheet = frame.showChild<SystemSheetForm>();
+void SystemSheetForm::openProjectInSheet(ChildHost& host, const QString& path) {
+    auto* sheet = host.showChild<SystemSheetForm>();
     if (!sheet->maySetProjectAside()) return;
     sheet->openPath(path);
 }
@@ -400,12 +400,12 @@ void SystemSheetForm::exportWorkbook() {
             ? QString()
             : QFileInfo(filePath_).dir().filePath(QFileInfo(filePath_).completeBaseName() +
                                                   QStringLiteral(".xlsx"));
-    const QString chosen = frame_.prompter().saveFileName(WorkbookText, WorkbookFilter, start);
+    const QString chosen = host_.prompter().saveFileName(WorkbookText, WorkbookFilter, start);
     if (chosen.isEmpty()) return;
     const QString path = withSuffix(chosen, WorkbookSuffix);
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() &&
-        frame_.prompter().ask(ReplaceQuestion.arg(shown(path)), WorkbookText,
+        host_.prompter().ask(ReplaceQuestion.arg(shown(path)), WorkbookText,
                               PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     const std::vector<hydraulics::SectionInput> sections = model_->filledSections();
@@ -413,17 +413,17 @@ void SystemSheetForm::exportWorkbook() {
         QFile::encodeName(path).toStdString(), sections, model_->settings(), model_->result(),
         tablefiles::workbookFormatFor(path.toStdString()));
     if (!result.ok())
-        frame_.prompter().ask(exportFailureText(result, shown(path), sections.size()), WorkbookText,
+        host_.prompter().ask(exportFailureText(result, shown(path), sections.size()), WorkbookText,
                               PromptButtons::Ok);
 }
 
 void SystemSheetForm::exportReport() {
-    frame_.prompter().ask(ReportMissing, ReportText, PromptButtons::Ok);
+    host_.prompter().ask(ReportMissing, ReportText, PromptButtons::Ok);
 }
 
 void SystemSheetForm::printReport(QPrinter& printer) {
     static_cast<void>(printer);
-    frame_.prompter().ask(ReportMissing, PrintText, PromptButtons::Ok);
+    host_.prompter().ask(ReportMissing, PrintText, PromptButtons::Ok);
 }
 
 void SystemSheetForm::cut() { view_->cutSelection(); }
@@ -494,7 +494,7 @@ void SystemSheetForm::pickEquipment(int row) {
     {
         ReferenceDatabase database(equipmentDatabaseFile(), ReferenceDatabase::Access::ReadOnly);
         if (!database.isOpen()) {
-            frame_.prompter().ask(database.errorText(), WorkbookText, PromptButtons::Ok);
+            host_.prompter().ask(database.errorText(), WorkbookText, PromptButtons::Ok);
             return;
         }
         QSqlQuery query(database.connection());
@@ -504,7 +504,7 @@ void SystemSheetForm::pickEquipment(int row) {
                 entries.append({query.value(0).toString(), query.value(1).toString(),
                                 query.value(2).toString()});
         if (query.lastError().isValid()) {
-            frame_.prompter().ask(EquipmentFailure.arg(shown(database.filePath()),
+            host_.prompter().ask(EquipmentFailure.arg(shown(database.filePath()),
                                                        sqlFailureReason(query.lastError())),
                                   PromptTitle, PromptButtons::Ok);
             return;

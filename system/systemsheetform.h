@@ -10,7 +10,7 @@
 #include "platform/documentwindow.h"
 #include "system/recoverycopy.h"
 
-class Frame;
+class ChildHost;
 class QAction;
 class QTextBrowser;
 class QTimer;
@@ -26,14 +26,14 @@ class SheetView;
 class SystemSheetForm : public QWidget, public DocumentWindow {
     Q_OBJECT
   public:
-    explicit SystemSheetForm(Frame& frame, QWidget* parent = nullptr);
+    explicit SystemSheetForm(ChildHost& host, QWidget* parent = nullptr);
     ~SystemSheetForm() override;
 
     // At the program's start: when a recovery copy was left behind, opens the sheet and offers
     // to restore it.
-    static void offerRecovery(Frame& frame);
+    static void offerRecovery(ChildHost& host);
     // Opens the sheet with the project in `path` (the program's command line).
-    static void openProjectInSheet(Frame& frame, const QString& path);
+    static void openProjectInSheet(ChildHost& host, const QString& path);
 
     // The project's full path once it was opened or saved, else empty.
     QString filePath() const { return filePath_; }
@@ -81,7 +81,7 @@ class SystemSheetForm : public QWidget, public DocumentWindow {
     void pickFittings(int row);
     void pickEquipment(int row);
 
-    Frame& frame_;
+    ChildHost& host_;
     const hydraulics::PipeCatalog catalog_;
     QUndoStack* undoStack_ = nullptr;
     SectionTableModel* model_ = nullptr;

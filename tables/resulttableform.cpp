@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
 #include "platform/windowframe.h"
 #include "tables/tableexport.h"
@@ -91,8 +91,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
 
 }  // namespace
 
-ResultTableForm::ResultTableForm(Frame& frame, Kind kind, QWidget* parent)
-    : QWidget(parent), frame_(frame), kind_(kind) {
+ResultTableForm::ResultTableForm(ChildHost& host, Kind kind, QWidget* parent)
+    : QWidget(parent), host_(host), kind_(kind) {
     const KindTexts& texts = textsOf(kind);
     setObjectName(QString::fromLatin1(texts.objectName));
     setWindowTitle(texts.caption);
@@ -228,7 +228,7 @@ void ResultTableForm::save() {
     const tablefiles::TableKind kind =
         kind_ == Kind::Friction ? tablefiles::TableKind::Friction : tablefiles::TableKind::Local;
     const std::optional<QString> saved =
-        exportTable(frame_.prompter(), kind, rows, totalBox_->text(), pathBox_->text());
+        exportTable(host_.prompter(), kind, rows, totalBox_->text(), pathBox_->text());
     if (!saved) return;
     pathBox_->setText(*saved);
     unsaved_ = false;
@@ -236,7 +236,7 @@ void ResultTableForm::save() {
 
 void ResultTableForm::closeEvent(QCloseEvent* event) {
     if (unsaved_ && rowCount() > 0 &&
-        frame_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNo) !=
+        host_.prompter().ask(CloseQuestion, CloseTitle, PromptButtons::YesNo) !=
             PromptAnswer::Yes) {
         event->ignore();
         return;

@@ -5,7 +5,7 @@
 
 #include "core/lossrecord.h"
 
-class Frame;
+class ChildHost;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -19,7 +19,7 @@ class ResultTableForm : public QWidget {
   public:
     enum class Kind { Friction, Local };
 
-    ResultTableForm(Frame& frame, Kind kind, QWidget* parent = nullptr);
+    ResultTableForm(ChildHost& host, Kind kind, QWidget* parent = nullptr);
 
     // Append a row for the texts of a calculation screen's boxes; any empty text appends
     // nothing.
@@ -45,7 +45,7 @@ class ResultTableForm : public QWidget {
     void total();
     void save();
 
-    Frame& frame_;
+    ChildHost& host_;
     const Kind kind_;
     QListWidget* parameterList_ = nullptr;  // List2
     QListWidget* resultList_ = nullptr;     // List1

@@ -10,11 +10,11 @@ bool anyEmpty(std::initializer_list<const QString*> texts) {
     return false;
 }
 
-ResultTableForm* showTable(Frame& frame, ResultTableForm::Kind kind) {
+ResultTableForm* showTable(ChildHost& host, ResultTableForm::Kind kind) {
     const bool friction = kind == ResultTableForm::Kind::Friction;
     return static_cast<ResultTableForm*>(
-        frame.showChild(friction ? QStringLiteral("table1") : QStringLiteral("table2"),
-                        [&frame, kind]() -> QWidget* { return new ResultTableForm(frame, kind); }));
+        host.showChild(friction ? QStringLiteral("table1") : QStringLiteral("table2"),
+                       [&host, kind]() -> QWidget* { return new ResultTableForm(host, kind); }));
 }
 
 }  // namespace
@@ -24,13 +24,13 @@ void TableRecorder::recordFrictionResult(const QString& dText, const QString& lT
                                          const QString& kText, const QString& vText,
                                          const QString& hfText) {
     if (anyEmpty({&dText, &lText, &tText, &gText, &kText, &vText, &hfText})) return;
-    showTable(frame_, ResultTableForm::Kind::Friction)
+    showTable(host_, ResultTableForm::Kind::Friction)
         ->recordFrictionResult(dText, lText, tText, gText, kText, vText, hfText);
 }
 
 void TableRecorder::recordLocalResult(const QString& zetaText, const QString& vText,
                                       const QString& tText, const QString& hfText) {
     if (anyEmpty({&zetaText, &vText, &tText, &hfText})) return;
-    showTable(frame_, ResultTableForm::Kind::Local)
+    showTable(host_, ResultTableForm::Kind::Local)
         ->recordLocalResult(zetaText, vText, tText, hfText);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 
 class ResultTableForm;
 
@@ -9,7 +9,7 @@ class ResultTableForm;
 // nothing and show no table.
 class TableRecorder : public ResultTables {
   public:
-    explicit TableRecorder(Frame& frame) : frame_(frame) {}
+    explicit TableRecorder(ChildHost& host) : host_(host) {}
 
     void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
                               const QString& gText, const QString& kText, const QString& vText,
@@ -18,5 +18,5 @@ class TableRecorder : public ResultTables {
                            const QString& hfText) override;
 
   private:
-    Frame& frame_;
+    ChildHost& host_;
 };

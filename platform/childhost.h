@@ -20,9 +20,9 @@ class ResultTables {
 };
 
 // What a child window may ask of the main window. MainForm implements it; tests pass a fake.
-class Frame {
+class ChildHost {
   public:
-    virtual ~Frame() = default;
+    virtual ~ChildHost() = default;
 
     // Text of the first status bar panel, the caption panel.
     virtual void setCaptionPanelText(const QString& text) = 0;

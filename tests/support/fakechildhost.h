@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "tests/support/scriptedprompter.h"
 
 // Result tables that remember what was recorded, one list of texts per call.
@@ -25,14 +25,14 @@ class RecordingTables : public ResultTables {
     QList<QStringList> localCalls;
 };
 
-// A Frame for tests of single windows: child windows become top-level windows, the caption
+// A ChildHost for tests of single windows: child windows become top-level windows, the caption
 // panel is a plain text, prompts go to a ScriptedPrompter.
-class FakeFrame : public Frame {
+class FakeChildHost : public ChildHost {
   public:
-    ~FakeFrame() override;
+    ~FakeChildHost() override;
 
     void setCaptionPanelText(const QString& text) override { captionPanel = text; }
-    using Frame::showChild;
+    using ChildHost::showChild;
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
     QWidget* activeChild() const override { return lastShown_; }
     void activateChild(QWidget* window) override { lastShown_ = window; }
