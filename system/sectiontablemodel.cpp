@@ -456,7 +456,10 @@ void SectionTableModel::replaceRows(int row, int removed,
         sections_.erase(sections_.begin() + row + same, sections_.begin() + row + removed);
         endRemoveRows();
     } else if (int(inserted.size()) > same) {
-        beginInsertRows({}, row + same, row + int(inserted.size()) - 1);
+        // Sections added at the end take the place of the empty row there, which moves down:
+        // announced as rows after it, so that the cell being typed in stays where it is.
+        const int first = row + same + (row + same == int(sections_.size()) ? 1 : 0);
+        beginInsertRows({}, first, first + int(inserted.size()) - same - 1);
         sections_.insert(sections_.begin() + row + same, inserted.begin() + same, inserted.end());
         endInsertRows();
     }

@@ -150,7 +150,7 @@ SystemSheetForm::SystemSheetForm(ChildHost& host, QWidget* parent)
     connect(settings_, &SettingsPanel::refused, this,
             [this](const QString& label, const QString& text) {
                 host_.prompter().ask(SettingRefused.arg(label, text), PromptTitle,
-                                      PromptButtons::Ok);
+                                     PromptButtons::Ok);
             });
     connect(model_, &SectionTableModel::recomputed, this, [this] {
         settings_->showSettings(model_->settings());
@@ -355,7 +355,7 @@ void SystemSheetForm::writeRecovery() {
     if (failure.isEmpty() || recoveryFailureTold_) return;
     recoveryFailureTold_ = true;
     host_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), failure),
-                          PromptTitle, PromptButtons::Ok);
+                         PromptTitle, PromptButtons::Ok);
 }
 
 void SystemSheetForm::offerRecovery(ChildHost& host) {
@@ -406,7 +406,7 @@ void SystemSheetForm::exportWorkbook() {
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() &&
         host_.prompter().ask(ReplaceQuestion.arg(shown(path)), WorkbookText,
-                              PromptButtons::YesNo) != PromptAnswer::Yes)
+                             PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     const std::vector<hydraulics::SectionInput> sections = model_->filledSections();
     const tablefiles::WriteResult result = hydraulics::writeSystemWorkbook(
@@ -414,7 +414,7 @@ void SystemSheetForm::exportWorkbook() {
         tablefiles::workbookFormatFor(path.toStdString()));
     if (!result.ok())
         host_.prompter().ask(exportFailureText(result, shown(path), sections.size()), WorkbookText,
-                              PromptButtons::Ok);
+                             PromptButtons::Ok);
 }
 
 void SystemSheetForm::exportReport() {
@@ -505,8 +505,8 @@ void SystemSheetForm::pickEquipment(int row) {
                                 query.value(2).toString()});
         if (query.lastError().isValid()) {
             host_.prompter().ask(EquipmentFailure.arg(shown(database.filePath()),
-                                                       sqlFailureReason(query.lastError())),
-                                  PromptTitle, PromptButtons::Ok);
+                                                      sqlFailureReason(query.lastError())),
+                                 PromptTitle, PromptButtons::Ok);
             return;
         }
     }
