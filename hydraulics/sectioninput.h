@@ -31,6 +31,9 @@ struct SectionInput {
     std::string equip;  // empty counts as 0
     std::vector<FittingCount> fittings;
     std::string equipmentName;  // the equipment list entry equip was taken from, if any
+    // The command line could not read the row whole (bad quoting, wrong number of fields): it
+    // fails, and so does what hangs on it. The window never sets it.
+    bool unreadable = false;
 };
 
 enum class FrictionModel {

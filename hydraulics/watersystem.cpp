@@ -104,6 +104,11 @@ std::optional<double> field(const std::string& text, Field which, bool required,
 // stands for a gain; the issue refuses negative lengths, flows, loads and diameters only.
 Numbers readNumbers(const SectionInput& in, std::vector<SectionError>& errors) {
     Numbers n;
+    if (in.unreadable) {
+        // Its fields are whatever the broken quoting left: no more to say about them.
+        errors.push_back(error(ErrorKind::UnreadableRow));
+        return n;
+    }
     if (in.id.empty()) errors.push_back(error(ErrorKind::MissingId, Field::Id));
     n.L = field(in.L, Field::L, true, false, errors).value_or(0);
     n.G = field(in.G, Field::G, false, false, errors);
@@ -267,6 +272,10 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
     out.rho = WaterProperties::density(static_cast<float>(settings.t));
     out.nu = WaterProperties::kinematicViscosity(static_cast<float>(settings.t));
     out.roughness = settings.roughness.value_or(series.defaultRoughness(settings.open));
+    out.velocitySource =
+        (settings.open ? catalog.openVelocity : catalog.closedVelocity).front().source;
+    for (const Guidance& g : catalog.guidance)
+        if (g.parameter == "并联环路压力损失相对差额") out.guidanceSource = g.source;
     const Context context{settings, catalog, series, out.rho, out.nu, out.roughness};
 
     std::vector<Numbers> numbers(n);
