@@ -9,6 +9,7 @@
 
 #include "core/numbertext.h"
 #include "hydraulics/systemtexts.h"
+#include "screens/formparts.h"
 
 using hydraulics::SectionInput;
 using hydraulics::SectionResult;
@@ -108,8 +109,12 @@ bool sameSettings(const SystemSettings& a, const SystemSettings& b) {
            a.plantKPa == b.plantKPa && a.safety == b.safety && a.balancePercent == b.balancePercent;
 }
 
-// Sets one input cell. An equipment loss typed by hand is no longer the listed entry's.
-void setField(SectionInput& section, int column, const std::string& text) {
+// Sets one input cell. Figures typed with a Chinese input method's full-width digits are kept
+// in their ASCII forms, which is how the program reads them everywhere. An equipment loss typed
+// by hand is no longer the listed entry's.
+void setField(SectionInput& section, int column, const QString& typed) {
+    const bool figure = column != SectionTableModel::Id && column != SectionTableModel::Upstream;
+    const std::string text = (figure ? formparts::asciiNumberText(typed) : typed).toStdString();
     std::string& field = section.*InputFields[column];
     if (column == SectionTableModel::Equipment && field != text) section.equipmentName.clear();
     // Clearing Σζ takes the fittings it was summed from with it.
@@ -339,7 +344,7 @@ bool SectionTableModel::setData(const QModelIndex& index, const QVariant& value,
     std::vector<SectionInput> before;
     if (existing) before.push_back(sections_[std::size_t(row)]);
     SectionInput after = existing ? sections_[std::size_t(row)] : SectionInput{};
-    setField(after, index.column(), value.toString().toStdString());
+    setField(after, index.column(), value.toString());
     if (existing && sameSection(after, before.front())) return true;
     if (!existing && isBlank(after)) return true;
     pushReplace(row, std::move(before), {std::move(after)}, EditStep);
@@ -364,7 +369,7 @@ void SectionTableModel::clearCells(const QModelIndexList& cells) {
     std::vector<SectionInput> after = before;
     for (const QModelIndex& index : cells)
         if (isInput(index.column()) && index.row() >= first && index.row() <= last)
-            setField(after[std::size_t(index.row() - first)], index.column(), {});
+            setField(after[std::size_t(index.row() - first)], index.column(), QString());
     if (std::equal(before.begin(), before.end(), after.begin(), after.end(), sameSection)) return;
     pushReplace(first, std::move(before), std::move(after), ClearStep);
 }
@@ -379,7 +384,7 @@ void SectionTableModel::pasteBlock(int row, int column, const QList<QStringList>
     for (qsizetype r = 0; r < block.size(); ++r)
         for (qsizetype c = 0; c < block[r].size(); ++c)
             if (isInput(column + int(c)))
-                setField(after[std::size_t(r)], column + int(c), block[r][c].toStdString());
+                setField(after[std::size_t(r)], column + int(c), block[r][c]);
     // Trailing rows the block leaves blank do not become sections.
     while (int(after.size()) > existing && isBlank(after.back())) after.pop_back();
     if (std::equal(before.begin(), before.end(), after.begin(), after.end(), sameSection)) return;

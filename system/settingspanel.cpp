@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 
 #include "core/numbertext.h"
+#include "screens/formparts.h"
 
 using hydraulics::SystemSettings;
 
@@ -119,7 +120,8 @@ QLineEdit* SettingsPanel::addNumber(const char* name, const QString& label,
 
 void SettingsPanel::numberEdited(QLineEdit* box, const QString& label,
                                  double SystemSettings::*field) {
-    const std::optional<double> value = hydraulics::parseNumberField(box->text().toStdString());
+    const std::optional<double> value =
+        hydraulics::parseNumberField(formparts::asciiNumberText(box->text()).toStdString());
     if (!value) {
         const QString text = box->text();
         showSettings(shown_);
@@ -138,7 +140,8 @@ void SettingsPanel::roughnessEdited() {
     if (text.isEmpty()) {
         next.roughness.reset();
     } else {
-        const std::optional<double> value = hydraulics::parseNumberField(text.toStdString());
+        const std::optional<double> value =
+            hydraulics::parseNumberField(formparts::asciiNumberText(text).toStdString());
         if (!value) {
             showSettings(shown_);
             emit refused(RoughnessLabel, text);

@@ -33,7 +33,7 @@ const QList<QStringList> SmallSystem{
     {"S1", "", "20", "", "", "", "", "3", ""},
     {"S2", "S1", "15", "", "", "", "", "2", ""},
     {"T1", "S2", "10", "35", "", "", "", "4", "30"},
-    {"T2", "S2", "12", "５０", "", "", "", "4", "30"},
+    {"T2", "S2", "12", "50", "", "", "", "4", "30"},
     {"T3", "S1", "8", "", "3.5", "40", "", "6", "20"},
 };
 
@@ -134,6 +134,12 @@ class TestSystemSheet : public QObject {
             press(grid, Qt::Key_Return);
             QCOMPARE(grid->currentIndex().row(), r + 1);
         }
+        QCOMPARE(typed(model), SmallSystem);
+
+        // Full-width figures from a Chinese input method read as their ASCII forms.
+        grid->setCurrentIndex(model->index(3, SectionTableModel::Load));
+        typeInto(grid, QStringLiteral("５０"));
+        press(grid, Qt::Key_Return);
         QCOMPARE(typed(model), SmallSystem);
 
         const hydraulics::SystemResult expected =
