@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -31,6 +31,12 @@ const QString SafetyLabel = QStringLiteral("扬程安全系数");
 const QString BalanceLabel = QStringLiteral("并联环路不平衡率限值（%）");
 const QString SourceNote = QStringLiteral("数据来源：%1");
 
+// The fields stand in this many columns, each a label and its box.
+constexpr int Columns = 3;
+// Pixels of a number box, characters of the series' box.
+constexpr int NumberWidth = 60;
+constexpr int SeriesChars = 14;
+
 QString numberText(double value) { return QString::fromStdString(numbertext::generalText(value)); }
 
 }  // namespace
@@ -38,8 +44,10 @@ QString numberText(double value) { return QString::fromStdString(numbertext::gen
 SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* parent)
     : QWidget(parent), catalog_(catalog) {
     setObjectName(QStringLiteral("settingsPanel"));
-    form_ = new QFormLayout(this);
-    form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    grid_ = new QGridLayout(this);
+    grid_->setContentsMargins(4, 4, 4, 4);
+    grid_->setHorizontalSpacing(6);
+    grid_->setVerticalSpacing(3);
 
     addNumber("waterTemperature", TemperatureLabel, &SystemSettings::t);
     addNumber("deltaT", DeltaTLabel, &SystemSettings::dt);
@@ -48,14 +56,15 @@ SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* pa
     series_->setObjectName(QStringLiteral("series"));
     for (const hydraulics::PipeSeries& s : catalog_.series)
         series_->addItem(QString::fromStdString(s.title), QString::fromStdString(s.name));
-    form_->addRow(SeriesLabel, series_);
+    series_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    series_->setMinimumContentsLength(SeriesChars);
+    addField(SeriesLabel, series_);
     seriesNote_ = new QLabel(this);
     seriesNote_->setObjectName(QStringLiteral("seriesSource"));
     seriesNote_->setWordWrap(true);
     QFont small = seriesNote_->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     seriesNote_->setFont(small);
-    form_->addRow(seriesNote_);
     connect(series_, &QComboBox::activated, this, [this] {
         SystemSettings next = shown_;
         next.series = series_->currentData().toString().toStdString();
@@ -64,14 +73,14 @@ SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* pa
 
     roughness_ = new QLineEdit(this);
     roughness_->setObjectName(QStringLiteral("roughness"));
-    form_->addRow(RoughnessLabel, roughness_);
+    addField(RoughnessLabel, roughness_);
     connect(roughness_, &QLineEdit::editingFinished, this, &SettingsPanel::roughnessEdited);
 
     friction_ = new QComboBox(this);
     friction_->setObjectName(QStringLiteral("frictionModel"));
     friction_->addItem(Colebrook);
     friction_->addItem(ScreenModel);
-    form_->addRow(FrictionLabel, friction_);
+    addField(FrictionLabel, friction_);
     connect(friction_, &QComboBox::activated, this, [this](int index) {
         SystemSettings next = shown_;
         next.friction =
@@ -83,7 +92,7 @@ SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* pa
 
     open_ = new QCheckBox(OpenLabel, this);
     open_->setObjectName(QStringLiteral("openSystem"));
-    form_->addRow(open_);
+    addField(QString(), open_);
     connect(open_, &QCheckBox::clicked, this, [this](bool checked) {
         SystemSettings next = shown_;
         next.open = checked;
@@ -93,7 +102,7 @@ SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* pa
 
     returnDoubled_ = new QCheckBox(ReturnLabel, this);
     returnDoubled_->setObjectName(QStringLiteral("returnDoubled"));
-    form_->addRow(returnDoubled_);
+    addField(QString(), returnDoubled_);
     connect(returnDoubled_, &QCheckBox::clicked, this, [this](bool checked) {
         SystemSettings next = shown_;
         next.returnDoubled = checked;
@@ -103,6 +112,9 @@ SettingsPanel::SettingsPanel(const hydraulics::PipeCatalog& catalog, QWidget* pa
     addNumber("plantLoss", PlantLabel, &SystemSettings::plantKPa);
     addNumber("safetyFactor", SafetyLabel, &SystemSettings::safety);
     addNumber("balanceLimit", BalanceLabel, &SystemSettings::balancePercent);
+    // The source of the series under the fields, across the panel.
+    grid_->addWidget(seriesNote_, (fields_ + Columns - 1) / Columns, 0, 1, 2 * Columns);
+    for (int c = 0; c < Columns; ++c) grid_->setColumnStretch(2 * c + 1, 1);
 
     showSettings(shown_);
 }
@@ -111,11 +123,26 @@ QLineEdit* SettingsPanel::addNumber(const char* name, const QString& label,
                                     double SystemSettings::*field) {
     auto* box = new QLineEdit(this);
     box->setObjectName(QString::fromLatin1(name));
-    form_->addRow(label, box);
+    box->setMinimumWidth(NumberWidth);
+    addField(label, box);
     numbers_.append({box, field});
     connect(box, &QLineEdit::editingFinished, this,
             [this, box, label, field] { numberEdited(box, label, field); });
     return box;
+}
+
+void SettingsPanel::addField(const QString& label, QWidget* field) {
+    const int row = fields_ / Columns;
+    const int column = 2 * (fields_ % Columns);
+    ++fields_;
+    if (label.isEmpty()) {
+        grid_->addWidget(field, row, column, 1, 2);
+        return;
+    }
+    auto* text = new QLabel(label, this);
+    text->setBuddy(field);
+    grid_->addWidget(text, row, column);
+    grid_->addWidget(field, row, column + 1);
 }
 
 void SettingsPanel::numberEdited(QLineEdit* box, const QString& label,
@@ -162,6 +189,7 @@ void SettingsPanel::showSettings(const SystemSettings& settings) {
     {
         const QSignalBlocker block(series_);
         series_->setCurrentIndex(series_->findData(QString::fromStdString(settings.series)));
+        series_->setToolTip(series_->currentText());
     }
     {
         const QSignalBlocker block(roughness_);

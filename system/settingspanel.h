@@ -30,6 +30,9 @@ class SettingsPanel : public QWidget {
                          double hydraulics::SystemSettings::*field);
     void numberEdited(QLineEdit* box, const QString& label,
                       double hydraulics::SystemSettings::*field);
+    // Places a field with its label in the next cell of the panel; without a label the field
+    // (a check box) takes both places.
+    void addField(const QString& label, QWidget* field);
     void roughnessEdited();
     void showSeriesNote();
 
@@ -42,5 +45,6 @@ class SettingsPanel : public QWidget {
     QComboBox* friction_ = nullptr;
     QCheckBox* open_ = nullptr;
     QCheckBox* returnDoubled_ = nullptr;
-    class QFormLayout* form_ = nullptr;
+    class QGridLayout* grid_ = nullptr;
+    int fields_ = 0;
 };

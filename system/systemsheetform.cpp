@@ -125,23 +125,26 @@ SystemSheetForm::SystemSheetForm(ChildHost& host, QWidget* parent)
     layout->setSpacing(2);
     buildToolBar(layout);
 
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    // The grid above, the settings and the summary side by side below it.
+    auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(QStringLiteral("sheetSplitter"));
     view_ = new SheetView(model_, splitter);
     view_->setObjectName(QStringLiteral("sheetGrid"));
-    auto* side = new QWidget(splitter);
-    auto* sideLayout = new QVBoxLayout(side);
-    sideLayout->setContentsMargins(0, 0, 0, 0);
-    settings_ = new SettingsPanel(catalog_, side);
-    summary_ = new QTextBrowser(side);
+    auto* below = new QSplitter(Qt::Horizontal, splitter);
+    below->setObjectName(QStringLiteral("belowSplitter"));
+    settings_ = new SettingsPanel(catalog_, below);
+    summary_ = new QTextBrowser(below);
     summary_->setObjectName(QStringLiteral("summaryPanel"));
     summary_->setOpenLinks(false);
-    sideLayout->addWidget(settings_);
-    sideLayout->addWidget(summary_, 1);
+    below->addWidget(settings_);
+    below->addWidget(summary_);
+    below->setStretchFactor(0, 0);
+    below->setStretchFactor(1, 1);
     splitter->addWidget(view_);
-    splitter->addWidget(side);
+    splitter->addWidget(below);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
+    splitter->setCollapsible(0, false);
     layout->addWidget(splitter, 1);
 
     connect(view_, &SheetView::fittingsRequested, this, &SystemSheetForm::pickFittings);
@@ -216,6 +219,12 @@ void SystemSheetForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
+    // The settings take the room they need below the grid, the summary what is left beside
+    // them; a larger window gives the grid more rows.
+    auto* splitter = findChild<QSplitter*>(QStringLiteral("sheetSplitter"));
+    splitter->setSizes({QWIDGETSIZE_MAX, settings_->sizeHint().height()});
+    auto* below = findChild<QSplitter*>(QStringLiteral("belowSplitter"));
+    below->setSizes({settings_->sizeHint().width(), QWIDGETSIZE_MAX});
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame || !frame->mdiArea()) return;
     frame->resize(frame->mdiArea()->viewport()->size() * DefaultShare);
