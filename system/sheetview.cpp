@@ -22,6 +22,9 @@ const QString ClearText = QStringLiteral("清除");
 const QString FittingsText = QStringLiteral("选择管件与阀门（Σζ）…");
 const QString EquipmentText = QStringLiteral("选择设备（设备阻力）…");
 
+// Rows a column's width is measured over.
+constexpr int ResizePrecision = 200;
+
 }  // namespace
 
 SheetView::SheetView(SectionTableModel* model, QWidget* parent)
@@ -37,6 +40,9 @@ SheetView::SheetView(SectionTableModel* model, QWidget* parent)
     setAlternatingRowColors(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Column widths from the first rows and those in view: a large project opens without
+    // measuring every cell.
+    horizontalHeader()->setResizeContentsPrecision(ResizePrecision);
 }
 
 std::pair<int, int> SheetView::selectedRowSpan() const {

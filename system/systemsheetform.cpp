@@ -86,7 +86,11 @@ const QString SummaryBranch = QStringLiteral(
     "<td align=right>%5</td></tr>");
 const QString SummaryBranchHeader = QStringLiteral(
     "<tr><th>分支点</th><th>支路</th><th>不平衡率</th><th>阀门压降 Pa</th><th>Kv</th></tr>");
+const QString SummaryMoreBranches = QStringLiteral("……另有 %1 条，见计算书或工作簿。");
 const QString Plant = QStringLiteral("冷热源");
+// Branches the summary lists; a large system's full list belongs in the report, and a table
+// of thousands of rows would take the summary seconds to lay out after every edit.
+constexpr std::size_t SummaryBranches = 12;
 const QString PathSeparator = QStringLiteral(" → ");
 
 // The recovery copy is written this often while the project has unsaved changes, ms.
@@ -456,7 +460,7 @@ void SystemSheetForm::showSummary() {
     }
     if (r.settingsError)
         line(QString::fromStdString(hydraulics::errorText(*r.settingsError)));
-    else if (!r.complete && !model_->filledSections().empty())
+    else if (!r.complete && !r.sections.empty())
         line(SummaryIncomplete);
     if (r.unbalanced.empty()) {
         if (!r.criticalPath.empty()) line(SummaryBalanced);
@@ -464,13 +468,18 @@ void SystemSheetForm::showSummary() {
         line(SummaryUnbalanced);
         html +=
             QStringLiteral("<table border=1 cellspacing=0 cellpadding=2>") + SummaryBranchHeader;
-        for (const hydraulics::UnbalancedBranch& b : r.unbalanced)
+        const std::size_t listed = std::min(r.unbalanced.size(), SummaryBranches);
+        for (std::size_t i = 0; i < listed; ++i) {
+            const hydraulics::UnbalancedBranch& b = r.unbalanced[i];
             html += SummaryBranch.arg(b.branchPoint.empty()
                                           ? Plant
                                           : QString::fromStdString(b.branchPoint).toHtmlEscaped(),
                                       QString::fromStdString(b.branchId).toHtmlEscaped(),
                                       figure(b.percent, 1), figure(b.extraPa, 0), figure(b.kv, 2));
+        }
         html += QStringLiteral("</table>");
+        if (listed < r.unbalanced.size())
+            line(SummaryMoreBranches.arg(r.unbalanced.size() - listed));
     }
     summary_->setHtml(html);
 }
