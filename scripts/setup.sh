@@ -10,7 +10,7 @@ packages=(
     fonts-noto-cjk fonts-arphic-ukai
     libbenchmark-dev
     python3 python3-fluids python3-numpy time sqlite3
-    libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales
+    libxlsxwriter-dev libgsf-1-dev python3-xlrd python3-openpyxl locales nlohmann-json3-dev
     unrtf pandoc poppler-utils clang libclang-rt-dev
     appstream desktop-file-utils man-db dpkg-dev file
 )

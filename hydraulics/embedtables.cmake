@@ -1,0 +1,22 @@
+# cmake -DOUTPUT=file.cpp -DINPUTS="a.csv;b.csv" -P embedtables.cmake
+# Writes the tables as byte arrays, so the library carries its data and no program reads a file
+# at run time. Bytes rather than string literals: the texts hold quotes, commas and UTF-8.
+set(body "// Generated from data/ by hydraulics/embedtables.cmake; do not edit.\n")
+string(APPEND body "#include \"hydraulics/shippedtables.h\"\n\nnamespace hydraulics {\nnamespace {\n")
+set(index 0)
+set(entries "")
+foreach(input IN LISTS INPUTS)
+    file(READ ${input} hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+    string(LENGTH "${hex}" hexLength)
+    math(EXPR length "${hexLength} / 2")
+    get_filename_component(name ${input} NAME)
+    string(APPEND body "constexpr char table${index}[] = {${bytes} 0};\n")
+    string(APPEND entries "    {\"${name}\", {table${index}, ${length}}},\n")
+    math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n\nconst std::vector<ShippedTable>& shippedTables() {\n")
+string(APPEND body "    static const std::vector<ShippedTable> tables{\n${entries}    };\n    return tables;\n}\n\n}  // namespace hydraulics\n")
+file(WRITE ${OUTPUT}.tmp "${body}")
+file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.tmp)
