@@ -43,6 +43,13 @@ void ReportPages::addPart(std::unique_ptr<QTextDocument> document,
 
 const QTextDocument& ReportPages::part(int index) const { return *parts_.at(index).document; }
 
+QString ReportPages::text() const {
+    QString all = headLeft_ + QLatin1Char('\n') + headRight_ + QLatin1Char('\n') + PageNumber +
+                  QLatin1Char('\n');
+    for (const Part& part : parts_) all += part.document->toPlainText() + QLatin1Char('\n');
+    return all;
+}
+
 QPageLayout ReportPages::pageLayout(QPageLayout::Orientation orientation) {
     return QPageLayout(QPageSize(QPageSize::A4), orientation, PageMargins, QPageLayout::Millimeter);
 }

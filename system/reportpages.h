@@ -30,6 +30,8 @@ class ReportPages {
 
     int partCount() const { return int(parts_.size()); }
     const QTextDocument& part(int index) const;
+    // Every text the pages show: the running head, the page number's words and the parts.
+    QString text() const;
 
     // Lays out every part for the device's resolution and paints pages `fromPage` to `toPage`
     // (1-based; 0 for either end means the whole document). The device must not be painted
