@@ -104,7 +104,8 @@ class DocumentWriter {
         if (rows.isEmpty()) return nullptr;
         QTextTableFormat format;
         format.setHeaderRowCount(header);
-        format.setBorder(0.6);
+        // A collapsed border thinner than one layout unit is not drawn at all.
+        format.setBorder(1);
         format.setBorderBrush(Qt::black);
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
         format.setBorderCollapse(true);
@@ -137,6 +138,8 @@ class DocumentWriter {
                                    : rows[r][c].right ? Qt::AlignRight
                                                       : Qt::AlignLeft);
                 at.setBlockFormat(align);
+                // An empty cell keeps the height of the table's face, not of the body's.
+                at.setBlockCharFormat(text);
                 at.insertText(rows[r][c].text, text);
             }
         }
@@ -234,8 +237,7 @@ class ReportBuilder {
             if (out.critical) bold.insert(int(rows.size()));
             rows.append(row);
         }
-        w.table(rows, 2,
-                {5.5, 5.5, 4.5, 5.5, 4, 4.5, 4.5, 5.5, 6, 4.5, 5.5, 5.5, 5.5, 6.5, 6.5, 20},
+        w.table(rows, 2, {5, 5, 4.5, 5.5, 3.5, 4.5, 5.5, 5.5, 6, 4, 5.5, 5.5, 5.5, 6, 6.5, 17.5},
                 SectionTablePoints, bold);
         w.paragraph(
             QStringLiteral("注：粗体行为最不利环路上的管段；P = (Py + Pj)·k + 设备阻力，k = %1；"
@@ -370,14 +372,27 @@ class ReportBuilder {
             open ? catalog_.openVelocity : catalog_.closedVelocity;
         w.paragraph(open ? QStringLiteral("开式系统管内水流速推荐值：")
                          : QStringLiteral("闭式系统管内水流速推荐值："));
-        QList<Row> rows{header({"DN", "下限 m/s", "上限 m/s", "来源", "核对"})};
+        // One source for the whole table is said once, under it.
+        bool oneSource = true;
         for (const h::VelocityRange& range : velocity)
-            rows.append({{fig(range.dn), true},
-                         {fig(range.lower), true},
-                         {fig(range.upper), true},
-                         {q(range.source)},
-                         {verifiedText(range.verified)}});
-        w.table(rows, 1, {10, 13, 13, 50, 14}, TablePoints);
+            oneSource = oneSource && range.source == velocity.front().source &&
+                        range.verified == velocity.front().verified;
+        QList<Row> rows{oneSource ? header({"DN", "下限 m/s", "上限 m/s"})
+                                  : header({"DN", "下限 m/s", "上限 m/s", "来源", "核对"})};
+        for (const h::VelocityRange& range : velocity) {
+            Row row{{fig(range.dn), true}, {fig(range.lower), true}, {fig(range.upper), true}};
+            if (!oneSource) row.append({{q(range.source)}, {verifiedText(range.verified)}});
+            rows.append(row);
+        }
+        if (oneSource) {
+            w.table(rows, 1, {20, 40, 40}, TablePoints);
+            if (!velocity.empty())
+                w.paragraph(
+                    QStringLiteral("来源：%1（%2）")
+                        .arg(q(velocity.front().source), verifiedText(velocity.front().verified)));
+        } else {
+            w.table(rows, 1, {10, 13, 13, 50, 14}, TablePoints);
+        }
 
         QList<Row> guidance{
             header({"适用系统", "DN", "参数", "范围", "单位", "说明", "来源", "核对"})};
