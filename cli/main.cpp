@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/calculators.h"
+#include "cli/systemcommand.h"
 #include "core/numbertext.h"
 #include "tablefiles/csvreader.h"
 #include "tablefiles/outputbuffer.h"
@@ -33,7 +34,7 @@ constexpr std::string_view HelpText = R"(Usage:
   quorvel-calc local --csv FILE
   quorvel-calc friction --csv FILE --table OUT
   quorvel-calc local --csv FILE --table OUT
-  quorvel-calc --help
+@SYSTEM@  quorvel-calc --help
   quorvel-calc --version
 
 Computes the friction loss of a straight water pipe section or the local loss of a fitting,
@@ -110,6 +111,8 @@ Exit status
      \xHH (rows already written stay written)
 )";
 
+}  // namespace
+
 // The user's text as a message can show it on one line: control characters (C0, DEL, C1) and
 // bytes that are not UTF-8 become escapes, as does the backslash, so that the escapes read back
 // unambiguously; other UTF-8 text (Chinese file names) stays as it is.
@@ -180,6 +183,8 @@ std::string printable(std::string_view text) {
     }
     return shown;
 }
+
+namespace {
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "quorvel-calc: %s (see quorvel-calc --help)\n", message.c_str());
@@ -400,7 +405,12 @@ int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
     for (const std::string_view arg : args) {
         if (arg == "--help" || arg == "-h") {
-            std::fwrite(HelpText.data(), 1, HelpText.size(), stdout);
+            const std::size_t at = HelpText.find("@SYSTEM@");
+            std::string help(HelpText.substr(0, at));
+            help += SystemUsage;
+            help += HelpText.substr(at + 8);
+            help += SystemHelp;
+            std::fwrite(help.data(), 1, help.size(), stdout);
             return ExitComputed;
         }
         if (arg == "--version") {
@@ -408,7 +418,8 @@ int main(int argc, char** argv) {
             return ExitComputed;
         }
     }
-    if (args.empty()) return usageError("missing command: friction or local");
+    if (args.empty()) return usageError("missing command: friction, local or system");
+    if (args[0] == "system") return runSystem(std::span(args).subspan(1));
     const Calculator* calculator = findCalculator(args[0]);
     if (calculator == nullptr) return usageError("unknown command \"" + printable(args[0]) + "\"");
     if (args.size() >= 2 && args[1] == "--csv") {

@@ -31,6 +31,9 @@ struct PipeSeries {
     double roughnessClosed = 0.2;  // mm, default K of a closed system
     double roughnessOpen = 0.5;    // mm, default K of an open system
     std::string roughnessSource;
+    // PP-R is sold by outer diameter: its sizes are dn, and its velocity range is found by the
+    // inner diameter, not by the size.
+    bool sizeIsOuterDiameter = false;
     std::vector<PipeRow> rows;  // by increasing inner diameter
 
     double defaultRoughness(bool open) const { return open ? roughnessOpen : roughnessClosed; }
@@ -70,6 +73,9 @@ struct PipeCatalog {
     // the tabulated DN nearest its inner diameter (a section given only d, a PP-R pipe).
     const VelocityRange& velocityRange(bool open, int dn, double innerMm) const;
     const VelocityRange& velocityRange(bool open, double innerMm) const;
+    // The range for a row of a series, by the rules above.
+    const VelocityRange& velocityRange(bool open, const PipeSeries& series,
+                                       const PipeRow& row) const;
 };
 
 // The shipped catalog, parsed from the tables compiled into the library.

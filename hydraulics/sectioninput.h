@@ -31,6 +31,9 @@ struct SectionInput {
     std::string equip;  // empty counts as 0
     std::vector<FittingCount> fittings;
     std::string equipmentName;  // the equipment list entry equip was taken from, if any
+    // The command line could not read the row whole (bad quoting, wrong number of fields): it
+    // fails, and so does what hangs on it. The window never sets it.
+    bool unreadable = false;
 };
 
 enum class FrictionModel {
@@ -54,10 +57,11 @@ struct SystemSettings {
     double balancePercent = 15;  // %, largest allowed shortfall of a parallel branch
 };
 
-// A field text as a number, strictly: the whole text (blanks around allowed) must be a finite
-// decimal number in ASCII or full-width digits ("１２.５"); no trailing words, no "nan", no
-// "inf", nothing beyond the range of a double. Empty text gives nullopt as well; callers
-// that allow an empty field test for it first.
+// A field text as a number, by the rules of numbertext::parseSingle but in double precision:
+// the whole text, spaces and tabs around allowed, is one decimal number (sign, digits, point,
+// exponent); full-width digits, words, "nan", "inf", hexadecimal and figures beyond the range
+// of a double are not numbers (nullopt). Below the smallest double is 0. Empty text gives
+// nullopt as well; callers that allow an empty field test for it first.
 std::optional<double> parseNumberField(std::string_view text);
 
 // Σ count·ζ of the fittings in the 7-significant-digit text of the calculator; nullopt when

@@ -40,6 +40,7 @@ std::array<std::string, 16> sectionRowTexts(const SectionInput& input, const Sec
 
 // The summary as key=value lines, each ending with '\n': flow_m3h, critical (ids joined by
 // '>'), critical_Pa, head_kPa, head_m, then unbalanced=ID,percent,extra_Pa,Kv per branch.
+// With unusable settings every value is empty.
 std::string summaryText(const SystemResult& result);
 
 }  // namespace hydraulics

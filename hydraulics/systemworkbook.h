@@ -14,10 +14,12 @@ namespace hydraulics {
 // The sheet's name.
 std::string systemSheetName();
 
-// Row 1 the column headers (as the command line's output), one row per section in input order
-// with figures as numbers and notes and errors as Chinese sentences, a blank row, then the
-// summary: key in column A, value in column B (flow, critical loop, critical loss, head in kPa
-// and m, one row per unbalanced branch), and the source of the pipe data and the guidance.
+// Row 1 the column headers of the command line's output and two more, 说明 and 错误原因; one
+// row per section in input order, as the command line writes it (figures as numbers, note and
+// error as codes), then its notes and errors as Chinese sentences. A blank row, then the
+// summary: the summary's key in column A, its value in B, a Chinese label in C (unbalanced
+// rows: branch id, percent, extra Pa, Kv in B–E and the branching point in F); the head's
+// worked steps, the settings, and the sources of the pipe sizes, roughness and guidance.
 std::vector<tablefiles::Cell> systemWorkbookCells(const std::vector<SectionInput>& sections,
                                                   const SystemSettings& settings,
                                                   const SystemResult& result);

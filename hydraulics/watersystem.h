@@ -50,6 +50,7 @@ enum class ErrorKind {
     FlowFromFailed,   // ids: the failed section below whose flow would be summed
     BadSetting,       // field: the setting (t outside the water tables, Δt ≤ 0, ...)
     NotComputable,    // the friction loss has no finite result (e.g. overflow of huge figures)
+    UnreadableRow,    // SectionInput::unreadable
 };
 
 struct SectionError {
@@ -128,6 +129,8 @@ struct SystemResult {
     double nu = 0;                       // m²/s at t
     double roughness = 0;                // mm, as used
     const PipeSeries* series = nullptr;  // into the catalog passed in; null on a bad series
+    std::string velocitySource;          // of the recommended velocities used (closed or open)
+    std::string guidanceSource;          // of the default R limit, balance limit and slope velocity
     bool complete = false;               // every section computed
     double pumpFlow = 0;  // m³/h, the sum of the computed sections leaving the plant
     std::vector<std::string> criticalPath;     // ids from the plant to the terminal
