@@ -6,40 +6,38 @@
 
 namespace {
 
-// CJK Radicals Supplement, Kangxi Radicals, and the blocks up to the end of Extension A: the
-// codes below the unified ideographs that a CJK face may share a glyph with.
-constexpr char16_t SharedFirst = 0x2E80;
-constexpr char16_t SharedLast = 0x4DBF;
-constexpr char16_t IdeographFirst = 0x4E00;
-constexpr char16_t IdeographLast = 0x9FFF;
-
 using CodeMap = QHash<char16_t, char16_t>;
 
+// For every character of `text` that a face draws with the glyph of a lower code that `text`
+// does not hold, that code and the character: the mapping Qt's output gets wrong.
 CodeMap sharedCodes(const QString& text, const QList<QFont>& fonts) {
     QSet<char16_t> present;
-    QString ideographs;
+    QString characters;
     for (const QChar c : text) {
-        if (present.contains(c.unicode())) continue;
+        if (c.isSurrogate() || present.contains(c.unicode())) continue;
         present.insert(c.unicode());
-        if (c.unicode() >= IdeographFirst && c.unicode() <= IdeographLast) ideographs += c;
+        characters += c;
     }
-    QString candidates;
-    for (char16_t code = SharedFirst; code <= SharedLast; ++code)
-        if (!present.contains(code)) candidates += QChar(code);
+    // Every code of the Basic Multilingual Plane but the surrogates, in order.
+    QString codes;
+    codes.reserve(0x10000);
+    for (char32_t code = 1; code < 0x10000; ++code)
+        if (!QChar::isSurrogate(code)) codes += QChar(char16_t(code));
 
     CodeMap map;
     for (const QFont& font : fonts) {
         const QRawFont raw = QRawFont::fromFont(font);
         if (!raw.isValid()) continue;
-        const QList<quint32> sharedGlyphs = raw.glyphIndexesForString(candidates);
-        QHash<quint32, char16_t> byGlyph;
-        for (qsizetype i = 0; i < sharedGlyphs.size() && i < candidates.size(); ++i)
-            if (sharedGlyphs[i] != 0 && !byGlyph.contains(sharedGlyphs[i]))
-                byGlyph.insert(sharedGlyphs[i], candidates[i].unicode());
-        const QList<quint32> glyphs = raw.glyphIndexesForString(ideographs);
-        for (qsizetype i = 0; i < glyphs.size() && i < ideographs.size(); ++i) {
-            const auto found = byGlyph.constFind(glyphs[i]);
-            if (found != byGlyph.constEnd()) map.insert(*found, ideographs[i].unicode());
+        const QList<quint32> glyphs = raw.glyphIndexesForString(codes);
+        QHash<quint32, char16_t> lowest;
+        for (qsizetype i = 0; i < glyphs.size() && i < codes.size(); ++i)
+            if (glyphs[i] != 0 && !lowest.contains(glyphs[i]))
+                lowest.insert(glyphs[i], codes[i].unicode());
+        const QList<quint32> drawn = raw.glyphIndexesForString(characters);
+        for (qsizetype i = 0; i < drawn.size() && i < characters.size(); ++i) {
+            const auto found = lowest.constFind(drawn[i]);
+            if (found == lowest.constEnd() || *found == characters[i].unicode()) continue;
+            if (!present.contains(*found)) map.insert(*found, characters[i].unicode());
         }
     }
     return map;
