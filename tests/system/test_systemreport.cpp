@@ -81,8 +81,6 @@ class SystemReportTest : public QObject {
     void initTestCase() {
         installFontSubstitutions();
         QVERIFY(dir_.isValid());
-        dir_.setAutoRemove(false);
-        qWarning("DIR %s", qPrintable(dir_.path()));
     }
 
     // The written PDF read back: the formulas, the rows, the worked head, the balance and the
@@ -163,6 +161,11 @@ class SystemReportTest : public QObject {
             flat.contains(squeezed(QString::fromStdString(s.catalog.closedVelocity[0].source))));
         QVERIFY(flat.contains(QStringLiteral("已见原文")));
         QVERIFY(flat.contains(QStringLiteral("未核原文")));
+
+        // Its pages as pictures beside the windows' screenshots, to be looked at.
+        const QString pictures = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
+        if (!pictures.isEmpty() && QDir().mkpath(pictures))
+            readBack("pdftoppm", {"-png", "-r", "90", path, pictures + "/system-report"});
 
         const QStringList fonts =
             readBack("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
