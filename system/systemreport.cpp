@@ -113,10 +113,13 @@ class DocumentWriter {
         format.setCellSpacing(0);
         format.setTopMargin(4);
         format.setBottomMargin(4);
-        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        // Columns in percent of the page; a narrow table takes only their sum.
+        qreal total = 0;
+        for (const qreal width : columns) total += width;
+        format.setWidth(QTextLength(QTextLength::PercentageLength, std::min<qreal>(total, 100)));
         QList<QTextLength> widths;
         for (const qreal width : columns)
-            widths.append(QTextLength(QTextLength::PercentageLength, width));
+            widths.append(QTextLength(QTextLength::PercentageLength, 100 * width / total));
         format.setColumnWidthConstraints(widths);
 
         cursor_.movePosition(QTextCursor::End);
@@ -367,52 +370,37 @@ class ReportBuilder {
                 "内径为名义内径（外径 − 2 × 壁厚），未计入公差、镀锌层、结垢或腐蚀。"));
         }
 
-        const bool open = settings_.open;
         const std::vector<h::VelocityRange>& velocity =
-            open ? catalog_.openVelocity : catalog_.closedVelocity;
-        w.paragraph(open ? QStringLiteral("开式系统管内水流速推荐值：")
-                         : QStringLiteral("闭式系统管内水流速推荐值："));
-        // One source for the whole table is said once, under it.
+            settings_.open ? catalog_.openVelocity : catalog_.closedVelocity;
+        const QString kind = settings_.open ? QStringLiteral("开式") : QStringLiteral("闭式");
         bool oneSource = true;
         for (const h::VelocityRange& range : velocity)
             oneSource = oneSource && range.source == velocity.front().source &&
                         range.verified == velocity.front().verified;
-        QList<Row> rows{oneSource ? header({"DN", "下限 m/s", "上限 m/s"})
-                                  : header({"DN", "下限 m/s", "上限 m/s", "来源", "核对"})};
-        for (const h::VelocityRange& range : velocity) {
-            Row row{{fig(range.dn), true}, {fig(range.lower), true}, {fig(range.upper), true}};
-            if (!oneSource) row.append({{q(range.source)}, {verifiedText(range.verified)}});
-            rows.append(row);
-        }
-        if (oneSource) {
-            w.table(rows, 1, {20, 40, 40}, TablePoints);
-            if (!velocity.empty())
-                w.paragraph(
-                    QStringLiteral("来源：%1（%2）")
-                        .arg(q(velocity.front().source), verifiedText(velocity.front().verified)));
+        if (velocity.empty()) {
+        } else if (oneSource) {
+            w.paragraph(QStringLiteral("%1系统管内水流速推荐值（来源：%2，%3）：")
+                            .arg(kind, q(velocity.front().source),
+                                 verifiedText(velocity.front().verified)));
+            QStringList dns, lowers, uppers;
+            for (const h::VelocityRange& range : velocity) {
+                dns.append(fig(range.dn));
+                lowers.append(fig(range.lower));
+                uppers.append(fig(range.upper));
+            }
+            byDn(w, dns, lowers, uppers, QStringLiteral("m/s"));
         } else {
+            w.paragraph(QStringLiteral("%1系统管内水流速推荐值：").arg(kind));
+            QList<Row> rows{header({"DN", "下限 m/s", "上限 m/s", "来源", "核对"})};
+            for (const h::VelocityRange& range : velocity)
+                rows.append({{fig(range.dn), true},
+                             {fig(range.lower), true},
+                             {fig(range.upper), true},
+                             {q(range.source)},
+                             {verifiedText(range.verified)}});
             w.table(rows, 1, {10, 13, 13, 50, 14}, TablePoints);
         }
-
-        QList<Row> guidance{
-            header({"适用系统", "DN", "参数", "范围", "单位", "说明", "来源", "核对"})};
-        for (const h::Guidance& g : catalog_.guidance) {
-            if (!applies(g)) continue;
-            const QString range = (g.lower ? fig(*g.lower) : QString()) + QStringLiteral("～") +
-                                  (g.upper ? fig(*g.upper) : QString());
-            guidance.append({{q(g.system)},
-                             {q(g.dn)},
-                             {q(g.parameter)},
-                             {range},
-                             {q(g.unit)},
-                             {q(g.note)},
-                             {q(g.source)},
-                             {verifiedText(g.verified)}});
-        }
-        if (guidance.size() > 1) {
-            w.paragraph(QStringLiteral("比摩阻及其他选管参考值："));
-            w.table(guidance, 1, {13, 7, 13, 9, 6, 20, 22, 10}, TablePoints);
-        }
+        guidance(w);
         w.paragraph(
             QStringLiteral("选管：未指定管径的管段取系列中流速不超过该 DN 推荐上限、且比摩阻不超过 "
                            "%1 Pa/m 的最小规格；无规格满足时取最大规格并在说明中注明。")
@@ -420,6 +408,72 @@ class ReportBuilder {
         w.paragraph(
             QStringLiteral("“核对”一栏：“已见原文”为该数值在所注出处原文中见到；"
                            "“未核原文”为按文献常引值记录，使用前应对照原文。"));
+    }
+
+    // Figures by DN across the page: a row of sizes, a row of lower and one of upper limits.
+    void byDn(DocumentWriter& w, const QStringList& dns, const QStringList& lowers,
+              const QStringList& uppers, const QString& unit) {
+        // Room on a portrait page for this many sizes of at most four digits.
+        constexpr int PerTable = 18;
+        constexpr qreal Width = 84.0 / PerTable;
+        for (qsizetype first = 0; first < dns.size(); first += PerTable) {
+            const qsizetype n = std::min<qsizetype>(PerTable, dns.size() - first);
+            QList<Row> rows{{{QStringLiteral("DN")}},
+                            {{QStringLiteral("下限 %1").arg(unit)}},
+                            {{QStringLiteral("上限 %1").arg(unit)}}};
+            QList<qreal> widths{16};
+            for (qsizetype i = first; i < first + n; ++i) {
+                rows[0].append({dns[i]});
+                rows[1].append({lowers[i], true});
+                rows[2].append({uppers[i], true});
+                widths.append(Width);
+            }
+            w.table(rows, 1, widths, TablePoints);
+        }
+    }
+
+    // The published guidance in groups of one system, parameter and source: a group by DN as a
+    // table, a single figure as a sentence.
+    void guidance(DocumentWriter& w) {
+        std::vector<const h::Guidance*> rows;
+        for (const h::Guidance& g : catalog_.guidance)
+            if (applies(g)) rows.push_back(&g);
+        if (rows.empty()) return;
+        w.paragraph(QStringLiteral("比摩阻及其他选管参考值："));
+        auto sameGroup = [](const h::Guidance& a, const h::Guidance& b) {
+            return a.system == b.system && a.parameter == b.parameter && a.unit == b.unit &&
+                   a.source == b.source && a.verified == b.verified;
+        };
+        for (std::size_t first = 0; first < rows.size();) {
+            std::size_t end = first + 1;
+            while (end < rows.size() && sameGroup(*rows[first], *rows[end])) ++end;
+            const h::Guidance& g = *rows[first];
+            const QString source =
+                QStringLiteral("来源：%1，%2").arg(q(g.source), verifiedText(g.verified));
+            if (end - first == 1) {
+                w.paragraph(QStringLiteral("%1，%2（DN %3）：%4 %5；%6。%7。")
+                                .arg(q(g.system), q(g.parameter), q(g.dn), range(g), q(g.unit),
+                                     q(g.note), source));
+            } else {
+                w.paragraph(
+                    QStringLiteral("%1，%2（%3）：").arg(q(g.system), q(g.parameter), source));
+                QStringList dns, lowers, uppers;
+                for (std::size_t i = first; i < end; ++i) {
+                    dns.append(q(rows[i]->dn));
+                    lowers.append(rows[i]->lower ? fig(*rows[i]->lower) : QString());
+                    uppers.append(rows[i]->upper ? fig(*rows[i]->upper) : QString());
+                }
+                byDn(w, dns, lowers, uppers, q(g.unit));
+            }
+            first = end;
+        }
+    }
+
+    static QString range(const h::Guidance& g) {
+        if (g.lower && g.upper) return fig(*g.lower) + QStringLiteral("～") + fig(*g.upper);
+        if (g.upper) return QStringLiteral("≤ ") + fig(*g.upper);
+        if (g.lower) return QStringLiteral("≥ ") + fig(*g.lower);
+        return {};
     }
 
     // Guidance for the air-conditioning water systems of this kind (closed or open), and that

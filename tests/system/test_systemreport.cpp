@@ -164,8 +164,11 @@ class SystemReportTest : public QObject {
 
         // Its pages as pictures beside the windows' screenshots, to be looked at.
         const QString pictures = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-        if (!pictures.isEmpty() && QDir().mkpath(pictures))
+        if (!pictures.isEmpty() && QDir().mkpath(pictures)) {
+            for (const QString& old : QDir(pictures).entryList({"system-report-*.png"}))
+                QFile::remove(pictures + '/' + old);
             readBack("pdftoppm", {"-png", "-r", "90", path, pictures + "/system-report"});
+        }
 
         const QStringList fonts =
             readBack("pdffonts", {path}).split('\n', Qt::SkipEmptyParts).mid(2);
