@@ -11,9 +11,9 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "platform/notebookfile.h"
-#include "platform/rtfreader.h"
-#include "platform/rtfwriter.h"
+#include "notebook/notebookfile.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 namespace {
 

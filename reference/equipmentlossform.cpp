@@ -8,10 +8,10 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
-#include "platform/referencedatabase.h"
 #include "platform/twips.h"
+#include "reference/referencedatabase.h"
 #include "reference/referencefiles.h"
 
 namespace {
@@ -32,8 +32,8 @@ constexpr double FormHeight = 5400;
 
 }  // namespace
 
-EquipmentLossForm::EquipmentLossForm(Frame& frame, QWidget* parent)
-    : QWidget(parent), frame_(frame) {
+EquipmentLossForm::EquipmentLossForm(ChildHost& host, QWidget* parent)
+    : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("设备阻力"));
     setWindowTitle(Caption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -71,7 +71,7 @@ EquipmentLossForm::EquipmentLossForm(Frame& frame, QWidget* parent)
     // equipment names are long, and a fixed width would cut them off.
     grid_->resizeColumnsToContents();
     grid_->setUpdatesEnabled(true);
-    if (!failure.isEmpty()) frame_.prompter().ask(failure, Caption, PromptButtons::Ok);
+    if (!failure.isEmpty()) host_.prompter().ask(failure, Caption, PromptButtons::Ok);
 }
 
 EquipmentLossForm::~EquipmentLossForm() = default;

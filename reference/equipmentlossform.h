@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-class Frame;
+class ChildHost;
 class QPushButton;
 class QTableWidget;
 class ReferenceDatabase;
@@ -14,7 +14,7 @@ class ReferenceDatabase;
 class EquipmentLossForm : public QWidget {
     Q_OBJECT
   public:
-    explicit EquipmentLossForm(Frame& frame, QWidget* parent = nullptr);
+    explicit EquipmentLossForm(ChildHost& host, QWidget* parent = nullptr);
     ~EquipmentLossForm() override;
 
   protected:
@@ -24,7 +24,7 @@ class EquipmentLossForm : public QWidget {
     QString loadRows();
     void fitControls();
 
-    Frame& frame_;
+    ChildHost& host_;
     std::unique_ptr<ReferenceDatabase> database_;
     QTableWidget* grid_ = nullptr;
     QPushButton* cmdClose_ = nullptr;

@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
-#include "platform/referencedatabase.h"
 #include "platform/windowframe.h"
 #include "reference/datagrid.h"
 #include "reference/lookuptablemodel.h"
 #include "reference/recordnavigator.h"
+#include "reference/referencedatabase.h"
 #include "reference/referencefiles.h"
 
 namespace {
@@ -64,8 +64,8 @@ QLabel* noteLabel(QWidget* parent, const QString& name, const QString& text) {
 
 }  // namespace
 
-LookupDatabaseForm::LookupDatabaseForm(Frame& frame, QWidget* parent)
-    : QWidget(parent), frame_(frame) {
+LookupDatabaseForm::LookupDatabaseForm(ChildHost& host, QWidget* parent)
+    : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("Form_供查数据库表"));
     setWindowTitle(Caption);
     setDialogFrame(this);
@@ -103,7 +103,7 @@ LookupDatabaseForm::LookupDatabaseForm(Frame& frame, QWidget* parent)
 
     connect(pages_, &QTabWidget::currentChanged, this, &LookupDatabaseForm::leavePage);
     showPage(DefaultPage);
-    frame_.setCaptionPanelText(Caption);
+    host_.setCaptionPanelText(Caption);
     if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
 }
 
@@ -195,7 +195,7 @@ void LookupDatabaseForm::deleteSelectedRows(Page& page) {
     const int records = page.model->recordCount();
     rows.removeIf([records](int row) { return row >= records; });
     if (rows.isEmpty()) return;
-    if (frame_.prompter().ask(DeleteQuestion.arg(rows.size()), Caption, PromptButtons::YesNo) !=
+    if (host_.prompter().ask(DeleteQuestion.arg(rows.size()), Caption, PromptButtons::YesNo) !=
         PromptAnswer::Yes)
         return;
     if (!page.model->removeRecords(rows)) report(page.model->errorText());
@@ -206,7 +206,7 @@ void LookupDatabaseForm::submit(Page& page, int row) {
 }
 
 void LookupDatabaseForm::report(const QString& text) {
-    frame_.prompter().ask(text, Caption, PromptButtons::Ok);
+    host_.prompter().ask(text, Caption, PromptButtons::Ok);
 }
 
 void LookupDatabaseForm::closeEvent(QCloseEvent* event) {
@@ -217,6 +217,6 @@ void LookupDatabaseForm::closeEvent(QCloseEvent* event) {
         if (!page.model->submitPending()) failures << page.model->errorText();
     }
     if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
-    frame_.setCaptionPanelText(QString());
+    host_.setCaptionPanelText(QString());
     event->accept();
 }

@@ -5,7 +5,7 @@
 #include <memory>
 
 class DataGrid;
-class Frame;
+class ChildHost;
 class LookupTableModel;
 class QPushButton;
 class QTabWidget;
@@ -21,7 +21,7 @@ class LookupDatabaseForm : public QWidget {
     // The page shown when the window opens.
     static constexpr int DefaultPage = 5;
 
-    explicit LookupDatabaseForm(Frame& frame, QWidget* parent = nullptr);
+    explicit LookupDatabaseForm(ChildHost& host, QWidget* parent = nullptr);
     ~LookupDatabaseForm() override;
 
     // Selects page 1 to 5; other numbers are ignored.
@@ -45,7 +45,7 @@ class LookupDatabaseForm : public QWidget {
     void submit(Page& page, int row);
     void report(const QString& text);
 
-    Frame& frame_;
+    ChildHost& host_;
     std::unique_ptr<ReferenceDatabase> database_;
     QTabWidget* pages_ = nullptr;
     QPushButton* command2_ = nullptr;

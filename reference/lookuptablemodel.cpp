@@ -5,7 +5,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 
-#include "platform/referencedatabase.h"
+#include "reference/referencedatabase.h"
 
 namespace {
 

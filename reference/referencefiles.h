@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/referencedatabase.h"
+#include "reference/referencedatabase.h"
 
 // Where an installed copy keeps the starter rows as CSV files: share/quorvel beside the bin
 // folder that holds the program.

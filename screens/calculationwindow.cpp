@@ -6,19 +6,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/windowframe.h"
 #include "screens/formparts.h"
 
-CalculationWindow::CalculationWindow(Frame& frame, const QString& objectName,
+CalculationWindow::CalculationWindow(ChildHost& host, const QString& objectName,
                                      const QString& caption, const QFont& font, QWidget* parent)
-    : QWidget(parent), frame_(frame) {
+    : QWidget(parent), host_(host) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setDialogFrame(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(font);
-    frame_.setCaptionPanelText(caption);
+    host_.setCaptionPanelText(caption);
 }
 
 void CalculationWindow::setDefaultButton(QPushButton* button) {
@@ -56,11 +56,28 @@ CalculationWindow::CommandRow CalculationWindow::addCommandRow(const QRect& firs
 }
 
 std::optional<float> CalculationWindow::readInput(const InputRow& row) {
-    return formparts::readSingle(frame_.prompter(), row.label, row.box);
+    return formparts::readSingle(host_.prompter(), row.label, row.box);
+}
+
+bool CalculationWindow::allFilled(std::initializer_list<const InputRow*> rows,
+                                  PromptButtons buttons) {
+    for (const InputRow* row : rows) {
+        if (row->box->text().isEmpty()) {
+            host_.prompter().ask(formparts::MissingParameters, formparts::PromptTitle, buttons);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CalculationWindow::textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+void CalculationWindow::recordRow(TableKind kind, const std::optional<ResultRowTexts>& row) {
+    if (row) host_.resultTables().record(kind, *row);
 }
 
 void CalculationWindow::closeEvent(QCloseEvent* event) {
-    frame_.setCaptionPanelText(QString());
+    host_.setCaptionPanelText(QString());
     event->accept();
 }
 

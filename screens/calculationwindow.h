@@ -2,9 +2,14 @@
 
 #include <QPushButton>
 #include <QWidget>
+#include <initializer_list>
 #include <optional>
+#include <string>
 
-class Frame;
+#include "core/lossrecord.h"
+#include "platform/prompter.h"
+
+class ChildHost;
 class QLabel;
 class QLineEdit;
 
@@ -37,7 +42,7 @@ class CalculationWindow : public QWidget {
     };
 
   protected:
-    CalculationWindow(Frame& frame, const QString& objectName, const QString& caption,
+    CalculationWindow(ChildHost& host, const QString& objectName, const QString& caption,
                       const QFont& font, QWidget* parent);
 
     // The button that Enter presses anywhere in the window.
@@ -54,6 +59,15 @@ class CalculationWindow : public QWidget {
     // (by its label) and what it holds, and nothing is returned.
     std::optional<float> readInput(const InputRow& row);
 
+    // True when every box holds some text; otherwise the user is asked to type the parameters,
+    // with the screen's own buttons, and false is returned.
+    bool allFilled(std::initializer_list<const InputRow*> rows, PromptButtons buttons);
+
+    // A box's text as it stands, for frictionRow and localRow.
+    static std::string textOf(const QLineEdit* box);
+    // Hands the row to the result tables; no row (a box was empty) records nothing.
+    void recordRow(TableKind kind, const std::optional<ResultRowTexts>& row);
+
     // The three buttons side by side, the first at `first`, each `step` pixels right of the
     // one before; compute and recompute run the given handlers.
     template <typename Window>
@@ -69,7 +83,7 @@ class CalculationWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    Frame& frame_;
+    ChildHost& host_;
 
   private:
     QPushButton* defaultButton_ = nullptr;

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "core/lossrecord.h"
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
@@ -102,8 +102,8 @@ void paintText(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-FrictionLossForm::FrictionLossForm(Frame& frame, QWidget* parent)
-    : CalculationWindow(frame, QStringLiteral("Form_水管沿阻"), Caption,
+FrictionLossForm::FrictionLossForm(ChildHost& host, QWidget* parent)
+    : CalculationWindow(host, QStringLiteral("Form_水管沿阻"), Caption,
                         QFont(QStringLiteral("宋体"), 10), parent) {
     buildControls();
 
@@ -192,13 +192,9 @@ void FrictionLossForm::buildControls() {
 }
 
 void FrictionLossForm::compute() {
-    const InputRow* inputs[] = {&diameter_, &length_, &temperature_, &flow_, &roughness_};
-    for (const InputRow* row : inputs) {
-        if (row->box->text().isEmpty()) {
-            frame_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::YesNo);
-            return;
-        }
-    }
+    if (!allFilled({&diameter_, &length_, &temperature_, &flow_, &roughness_},
+                   PromptButtons::YesNo))
+        return;
     // The boxes are read in this order, so that the first message is about the first of them.
     const std::optional<float> t = readInput(temperature_);
     if (!t) return;
@@ -214,7 +210,7 @@ void FrictionLossForm::compute() {
     const FrictionLossInput input{*D, *L, *t, *G, *K};
     const CalcOutcome<FrictionLossRecord> outcome = FrictionLossRecord::compute(input);
     if (!outcome.ok()) {
-        frame_.prompter().ask(
+        host_.prompter().ask(
             failureMessage(outcome.failure(), input, temperature_.box->text().trimmed()),
             PromptTitle, PromptButtons::Ok);
         return;
@@ -227,7 +223,7 @@ void FrictionLossForm::compute() {
 
 void FrictionLossForm::recompute() {
     if (velocityBox_->text().isEmpty() && lossBox_->text().isEmpty()) return;
-    if (frame_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
+    if (host_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
         PromptAnswer::Ok)
         return;
     for (const InputRow* row : {&diameter_, &length_, &temperature_, &flow_, &roughness_})
@@ -237,15 +233,16 @@ void FrictionLossForm::recompute() {
 }
 
 void FrictionLossForm::record() {
-    frame_.resultTables().recordFrictionResult(
-        diameter_.box->text(), length_.box->text(), temperature_.box->text(), flow_.box->text(),
-        roughness_.box->text(), velocityBox_->text(), lossBox_->text());
+    recordRow(TableKind::Friction,
+              frictionRow(textOf(diameter_.box), textOf(length_.box), textOf(temperature_.box),
+                          textOf(flow_.box), textOf(roughness_.box), textOf(velocityBox_),
+                          textOf(lossBox_)));
 }
 
 void FrictionLossForm::showHintStep() {
-    hintLabel_->setText(HintText.left(hintLength));
-    if (hintLength == HintText.size())
-        hintLength = 1;
+    hintLabel_->setText(HintText.left(hintLength_));
+    if (hintLength_ == HintText.size())
+        hintLength_ = 1;
     else
-        ++hintLength;
+        ++hintLength_;
 }

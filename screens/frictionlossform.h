@@ -16,7 +16,7 @@ class QTimer;
 class FrictionLossForm : public CalculationWindow {
     Q_OBJECT
   public:
-    explicit FrictionLossForm(Frame& frame, QWidget* parent = nullptr);
+    explicit FrictionLossForm(ChildHost& host, QWidget* parent = nullptr);
 
   private:
     friend class TestFrictionLossForm;
@@ -40,5 +40,5 @@ class FrictionLossForm : public CalculationWindow {
     // The last successful computation, kept while the window is open.
     std::optional<FrictionLossResult> lastResult;
     // Number of hint characters the next tick shows.
-    std::int16_t hintLength = 1;
+    std::int16_t hintLength_ = 1;
 };

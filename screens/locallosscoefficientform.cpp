@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "screens/buttonhover.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficienttables.h"
@@ -65,8 +65,8 @@ QWidget* angledName(const QString& angle, const QString& fitting) {
 
 }  // namespace
 
-LocalLossCoefficientForm::LocalLossCoefficientForm(Frame& frame, QWidget* parent)
-    : CalculationWindow(frame, QStringLiteral("Form_水管局阻系数表"), Caption,
+LocalLossCoefficientForm::LocalLossCoefficientForm(ChildHost& host, QWidget* parent)
+    : CalculationWindow(host, QStringLiteral("Form_水管局阻系数表"), Caption,
                         QFont(TableFace, TablePointSize), parent) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel"));
@@ -186,8 +186,8 @@ void LocalLossCoefficientForm::closeEvent(QCloseEvent* event) {
     CalculationWindow::closeEvent(event);
     if (!event->isAccepted() || !opener_) return;
     // Once this window is gone, whichever window was used in between.
-    Frame* frame = &frame_;
-    QTimer::singleShot(0, opener_.data(), [frame, opener = opener_] {
-        if (opener) frame->activateChild(opener);
+    ChildHost* host = &host_;
+    QTimer::singleShot(0, opener_.data(), [host, opener = opener_] {
+        if (opener) host->activateChild(opener);
     });
 }

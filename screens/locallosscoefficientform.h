@@ -12,7 +12,7 @@ class QPushButton;
 class LocalLossCoefficientForm : public CalculationWindow {
     Q_OBJECT
   public:
-    explicit LocalLossCoefficientForm(Frame& frame, QWidget* parent = nullptr);
+    explicit LocalLossCoefficientForm(ChildHost& host, QWidget* parent = nullptr);
 
     // The window that becomes active again when this one closes: the screen that opened it.
     void setOpener(QWidget* opener) { opener_ = opener; }

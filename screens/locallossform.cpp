@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "core/lossrecord.h"
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
@@ -42,8 +42,8 @@ const QString OverflowMessage = QStringLiteral("计算中的数值超出了允�
 
 }  // namespace
 
-LocalLossForm::LocalLossForm(Frame& frame, QWidget* parent)
-    : CalculationWindow(frame, QStringLiteral("Form_水管局阻"), Caption,
+LocalLossForm::LocalLossForm(ChildHost& host, QWidget* parent)
+    : CalculationWindow(host, QStringLiteral("Form_水管局阻"), Caption,
                         QFont(QStringLiteral("宋体"), 10), parent) {
     buildControls();
 }
@@ -104,12 +104,7 @@ void LocalLossForm::buildControls() {
 }
 
 void LocalLossForm::compute() {
-    for (const InputRow* row : {&coefficient_, &velocity_, &temperature_}) {
-        if (row->box->text().isEmpty()) {
-            frame_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::Ok);
-            return;
-        }
-    }
+    if (!allFilled({&coefficient_, &velocity_, &temperature_}, PromptButtons::Ok)) return;
     const std::optional<float> zeta = readInput(coefficient_);
     if (!zeta) return;
     const std::optional<float> v = readInput(velocity_);
@@ -120,7 +115,7 @@ void LocalLossForm::compute() {
     const CalcOutcome<LocalLossRecord> outcome = LocalLossRecord::compute({*zeta, *v, *t});
     if (!outcome.ok()) {
         // Overflow is the only way the local loss can fail.
-        frame_.prompter().ask(OverflowMessage, PromptTitle, PromptButtons::Ok);
+        host_.prompter().ask(OverflowMessage, PromptTitle, PromptButtons::Ok);
         return;
     }
     lossBox_->setText(QString::fromStdString(outcome.value().lossText()));
@@ -128,7 +123,7 @@ void LocalLossForm::compute() {
 
 void LocalLossForm::recompute() {
     if (lossBox_->text().isEmpty()) return;
-    if (frame_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
+    if (host_.prompter().ask(ClearQuestion, ClearTitle, PromptButtons::OkCancel) !=
         PromptAnswer::Ok)
         return;
     for (const InputRow* row : {&coefficient_, &velocity_, &temperature_}) row->box->clear();
@@ -136,10 +131,10 @@ void LocalLossForm::recompute() {
 }
 
 void LocalLossForm::record() {
-    frame_.resultTables().recordLocalResult(coefficient_.box->text(), velocity_.box->text(),
-                                            temperature_.box->text(), lossBox_->text());
+    recordRow(TableKind::Local, localRow(textOf(coefficient_.box), textOf(velocity_.box),
+                                         textOf(temperature_.box), textOf(lossBox_)));
 }
 
 void LocalLossForm::showCoefficients() {
-    frame_.showChild<LocalLossCoefficientForm>()->setOpener(this);
+    host_.showChild<LocalLossCoefficientForm>()->setOpener(this);
 }

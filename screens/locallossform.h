@@ -8,7 +8,7 @@ class QLineEdit;
 class LocalLossForm : public CalculationWindow {
     Q_OBJECT
   public:
-    explicit LocalLossForm(Frame& frame, QWidget* parent = nullptr);
+    explicit LocalLossForm(ChildHost& host, QWidget* parent = nullptr);
 
   private:
     void buildControls();

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "notebook/notebookform.h"
 #include "platform/documentwindow.h"
 #include "platform/prompter.h"
 #include "platform/settingsstore.h"
@@ -26,7 +27,6 @@
 #include "screens/locallossform.h"
 #include "shell/childwindow.h"
 #include "shell/mainposition.h"
-#include "shell/notebookform.h"
 #include "shell/statuspanels.h"
 #include "startup/aboutform.h"
 #include "startup/helpform.h"

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <memory>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "shell/mainposition.h"
 #include "tables/tablerecorder.h"
 
@@ -24,16 +24,16 @@ class StatusPanels;
 // The main window, object name "fMainform_计算管理界面": the MDI frame that hosts every other
 // window of the program, with its menus, toolbar and status bar. It restores its position
 // from `settings` when it is created and stores it when it closes.
-class MainForm : public QMainWindow, public Frame {
+class MainForm : public QMainWindow, public ChildHost {
     Q_OBJECT
   public:
     MainForm(Prompter& prompter, SettingsStore& settings, QWidget* parent = nullptr);
     ~MainForm() override;
 
-    // Frame
+    // ChildHost
     void setCaptionPanelText(const QString& text) override;
     QWidget* showChild(const QString& key, const std::function<QWidget*()>& create) override;
-    using Frame::showChild;
+    using ChildHost::showChild;
     QWidget* activeChild() const override;
     void activateChild(QWidget* window) override;
     Prompter& prompter() override;

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "startup/infowindow.h"
 
 namespace {
@@ -23,7 +23,7 @@ constexpr InfoWindowLayout Layout{
 
 }  // namespace
 
-AboutForm::AboutForm(Frame&, QWidget* parent) : QWidget(parent) {
+AboutForm::AboutForm(ChildHost&, QWidget* parent) : QWidget(parent) {
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(10.5);
     buildInfoWindow(this, QStringLiteral("about"), Caption, Text, ButtonCaption, font, Layout);

@@ -2,11 +2,11 @@
 
 #include <QWidget>
 
-class Frame;
+class ChildHost;
 
 // The About window, object name "about": a fixed text and a button that closes the window.
 class AboutForm : public QWidget {
     Q_OBJECT
   public:
-    explicit AboutForm(Frame& frame, QWidget* parent = nullptr);
+    explicit AboutForm(ChildHost& host, QWidget* parent = nullptr);
 };

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "platform/frame.h"
+#include "platform/childhost.h"
 #include "startup/infowindow.h"
 
 namespace {
@@ -27,7 +27,7 @@ constexpr InfoWindowLayout Layout{
 
 }  // namespace
 
-HelpForm::HelpForm(Frame&, QWidget* parent) : QWidget(parent) {
+HelpForm::HelpForm(ChildHost&, QWidget* parent) : QWidget(parent) {
     QFont font(TextFont);
     font.setPointSizeF(TextPoints);
     const InfoWindowControls controls =

@@ -2,11 +2,11 @@
 
 #include <QWidget>
 
-class Frame;
+class ChildHost;
 
 // The help window, object name "help": a fixed text and a button that closes the window.
 class HelpForm : public QWidget {
     Q_OBJECT
   public:
-    explicit HelpForm(Frame& frame, QWidget* parent = nullptr);
+    explicit HelpForm(ChildHost& host, QWidget* parent = nullptr);
 };

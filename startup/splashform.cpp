@@ -132,18 +132,18 @@ SplashForm::SplashForm(std::function<void()> showMainWindow, QWidget* parent)
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(EndInterval);
     timer1_->setSingleShot(true);
-    connect(timer1_, &QTimer::timeout, this, &SplashForm::timer1Tick);
+    connect(timer1_, &QTimer::timeout, this, &SplashForm::endSplash);
 
     timer2_ = new QTimer(this);
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(DotsInterval);
-    connect(timer2_, &QTimer::timeout, this, &SplashForm::timer2Tick);
+    connect(timer2_, &QTimer::timeout, this, &SplashForm::advanceDots);
     timer2_->start();
 
     timer3_ = new QTimer(this);
     timer3_->setObjectName(QStringLiteral("Timer3"));
     timer3_->setInterval(BlinkInterval);
-    connect(timer3_, &QTimer::timeout, this, &SplashForm::timer3Tick);
+    connect(timer3_, &QTimer::timeout, this, &SplashForm::blinkTitle);
     timer3_->start();
 }
 
@@ -165,7 +165,7 @@ void SplashForm::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void SplashForm::timer1Tick() {
+void SplashForm::endSplash() {
     if (finished_) return;
     finished_ = true;
     // The main window comes up before the splash goes, so the program always has a window.
@@ -173,7 +173,7 @@ void SplashForm::timer1Tick() {
     close();
 }
 
-void SplashForm::timer2Tick() {
+void SplashForm::advanceDots() {
     if (finished_) return;
     label2_->setText(Dots.left(dotCount_));
     if (dotCount_ >= Dots.size())
@@ -182,9 +182,9 @@ void SplashForm::timer2Tick() {
         ++dotCount_;
 }
 
-void SplashForm::timer3Tick() {
+void SplashForm::blinkTitle() {
     if (finished_) return;
-    Chc(label1_, BlinkFirst, BlinkSecond);
+    toggleForeColour(label1_, BlinkFirst, BlinkSecond);
 }
 
 std::optional<QColor> SplashForm::consoleColour(int number) {
@@ -192,7 +192,7 @@ std::optional<QColor> SplashForm::consoleColour(int number) {
     return QColor::fromRgb(ConsolePalette[static_cast<std::size_t>(number)]);
 }
 
-void SplashForm::Chc(QWidget* control, int c1, int c2) {
+void SplashForm::toggleForeColour(QWidget* control, int c1, int c2) {
     if (!control) return;
     const std::string tag = control->property(TagProperty).toString().toStdString();
     const int next = numbertext::leadingNumber(tag) == c1 ? c2 : c1;

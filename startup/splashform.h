@@ -23,15 +23,15 @@ class SplashForm : public QWidget {
     // Swaps the fore colour of `control` between console colours c1 and c2, keeping the
     // current colour number in the control's "tag" property (an empty or non-numeric tag
     // counts as 0).
-    static void Chc(QWidget* control, int c1, int c2);
+    static void toggleForeColour(QWidget* control, int c1, int c2);
 
     // Colour `number` of the 16-colour console palette; nothing outside 0..15.
     static std::optional<QColor> consoleColour(int number);
 
   public slots:
-    void timer1Tick();
-    void timer2Tick();
-    void timer3Tick();
+    void endSplash();
+    void advanceDots();
+    void blinkTitle();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -11,7 +11,7 @@
 #include "platform/twips.h"
 #include "reference/equipmentlossform.h"
 #include "sqlitecli.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -73,10 +73,10 @@ void TestEquipmentLossForm::init() {
 
 void TestEquipmentLossForm::rowsInAscendingOrderOfTheirNumber() {
     QVERIFY(runSqlite(databasePath(), QString::fromUtf8(UnorderedRows)).ok);
-    FakeFrame frame;
-    frame.captionPanel = QStringLiteral("水管沿程阻力计算界面");
-    auto* form = frame.showChild<EquipmentLossForm>();
-    QVERIFY(frame.scripted.calls().isEmpty());
+    FakeChildHost host;
+    host.captionPanel = QStringLiteral("水管沿程阻力计算界面");
+    auto* form = host.showChild<EquipmentLossForm>();
+    QVERIFY(host.scripted.calls().isEmpty());
     auto* grid = form->findChild<QTableWidget*>(QStringLiteral("MSHFlexGrid1"));
     QCOMPARE(grid->columnCount(), 4);
     QCOMPARE(column(grid, 0), QStringList({"1", "2", "10"}));
@@ -91,16 +91,16 @@ void TestEquipmentLossForm::rowsInAscendingOrderOfTheirNumber() {
     QVERIFY(data && (!data->isWidgetType() || !static_cast<QWidget*>(data)->isVisible()));
 
     // The list leaves the caption panel alone, opening and closing.
-    QCOMPARE(frame.captionPanel, QStringLiteral("水管沿程阻力计算界面"));
+    QCOMPARE(host.captionPanel, QStringLiteral("水管沿程阻力计算界面"));
     QSignalSpy destroyed(form, &QObject::destroyed);
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
     QTRY_COMPARE(destroyed.count(), 1);
-    QCOMPARE(frame.captionPanel, QStringLiteral("水管沿程阻力计算界面"));
+    QCOMPARE(host.captionPanel, QStringLiteral("水管沿程阻力计算界面"));
 }
 
 void TestEquipmentLossForm::cellsCannotBeEdited() {
-    FakeFrame frame;
-    auto* form = frame.showChild<EquipmentLossForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<EquipmentLossForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* grid = form->findChild<QTableWidget*>(QStringLiteral("MSHFlexGrid1"));
     const QByteArray before = fileBytes(databasePath());
@@ -130,8 +130,8 @@ void TestEquipmentLossForm::controlsFollowTheWindowSize_data() {
 void TestEquipmentLossForm::controlsFollowTheWindowSize() {
     QFETCH(QList<QSize>, sizes);
     QFETCH(bool, gridFits);
-    FakeFrame frame;
-    auto* form = frame.showChild<EquipmentLossForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<EquipmentLossForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* grid = form->findChild<QTableWidget*>(QStringLiteral("MSHFlexGrid1"));
     auto* button = form->findChild<QPushButton*>(QStringLiteral("cmdClose"));
@@ -186,11 +186,11 @@ void TestEquipmentLossForm::unreadableListShowsHeaderOnly() {
         QVERIFY(runSqlite(databasePath(), script).ok);
     }
     const QByteArray before = fileBytes(databasePath());
-    FakeFrame frame;
-    frame.scripted.queueAnswer(PromptAnswer::Ok);
-    auto* form = frame.showChild<EquipmentLossForm>();
-    QCOMPARE(frame.scripted.calls().size(), 1);
-    const QString message = frame.scripted.calls()[0].text;
+    FakeChildHost host;
+    host.scripted.queueAnswer(PromptAnswer::Ok);
+    auto* form = host.showChild<EquipmentLossForm>();
+    QCOMPARE(host.scripted.calls().size(), 1);
+    const QString message = host.scripted.calls()[0].text;
     QVERIFY2(message.contains(QDir::toNativeSeparators(databasePath())), qPrintable(message));
     auto* grid = form->findChild<QTableWidget*>(QStringLiteral("MSHFlexGrid1"));
     QCOMPARE(grid->rowCount(), 0);
@@ -203,8 +203,8 @@ void TestEquipmentLossForm::unreadableListShowsHeaderOnly() {
 }
 
 void TestEquipmentLossForm::screenshot() {
-    FakeFrame frame;
-    auto* form = frame.showChild<EquipmentLossForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<EquipmentLossForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QVERIFY(!saveScreenshot(form, QStringLiteral("equipment-loss")).isEmpty());
 }

@@ -15,7 +15,7 @@
 #include "reference/datagrid.h"
 #include "reference/lookupdatabaseform.h"
 #include "sqlitecli.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -74,8 +74,8 @@ const char* const ChildOption = "--edit-then-wait";
 // leaves the row, says so and waits to be killed.
 int editThenWait(int argc, char** argv) {
     QApplication app(argc, argv);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     form->showPage(2);
     DataGrid* grid = gridOf(form, 2);
     const int column = columnNamed(grid->model(), QStringLiteral("K取值_mm"));
@@ -132,10 +132,10 @@ void TestLookupDatabaseForm::init() {
 }
 
 void TestLookupDatabaseForm::opensOnPage5AndSwitchesPagesWhenOpenedAgain() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
-    QCOMPARE(frame.captionPanel, form->windowTitle());
-    QVERIFY(frame.scripted.calls().isEmpty());
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
+    QCOMPARE(host.captionPanel, form->windowTitle());
+    QVERIFY(host.scripted.calls().isEmpty());
     auto* pages = form->findChild<QTabWidget*>();
     QCOMPARE(pages->currentIndex(), 4);
 
@@ -153,14 +153,14 @@ void TestLookupDatabaseForm::opensOnPage5AndSwitchesPagesWhenOpenedAgain() {
 
     // The menu's second opening brings the same window to the page it names.
     form->showPage(2);
-    QCOMPARE(frame.showChild<LookupDatabaseForm>(), form);
+    QCOMPARE(host.showChild<LookupDatabaseForm>(), form);
     QCOMPARE(pages->currentIndex(), 1);
     form->showPage(6);
     QCOMPARE(pages->currentIndex(), 1);
 
     QSignalSpy destroyed(form, &QObject::destroyed);
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-    QCOMPARE(frame.captionPanel, QString());
+    QCOMPARE(host.captionPanel, QString());
     QTRY_COMPARE(destroyed.count(), 1);
 }
 
@@ -171,8 +171,8 @@ void TestLookupDatabaseForm::notesAboveEveryGrid_data() {
 
 void TestLookupDatabaseForm::notesAboveEveryGrid() {
     QFETCH(int, page);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     form->showPage(page);
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* note = form->findChild<QLabel*>(QStringLiteral("Note%1").arg(page));
@@ -209,8 +209,8 @@ void TestLookupDatabaseForm::navigationBarMovesTheCurrentRow_data() {
 void TestLookupDatabaseForm::navigationBarMovesTheCurrentRow() {
     QFETCH(QString, clicks);
     QFETCH(int, row);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     form->showPage(3);
     // First, previous, next, last, from left to right.
     QList<QToolButton*> buttons =
@@ -262,8 +262,8 @@ void TestLookupDatabaseForm::editIsStoredExactlyAsTyped() {
     const QString others = QStringLiteral("SELECT * FROM 粗糙度 WHERE 管材 <> '铜管/黄铜管(拉制)'");
     QString before;
     {
-        FakeFrame frame;
-        auto* form = frame.showChild<LookupDatabaseForm>();
+        FakeChildHost host;
+        auto* form = host.showChild<LookupDatabaseForm>();
         before = sqliteValue(databasePath(), others);
         form->showPage(2);
         DataGrid* grid = gridOf(form, 2);
@@ -273,12 +273,12 @@ void TestLookupDatabaseForm::editIsStoredExactlyAsTyped() {
         QCOMPARE(grid->currentIndex().row(), 9);
         // Stored the moment the row is left, with the window still open.
         QCOMPARE(sqliteValue(databasePath(), query), stored);
-        QVERIFY(frame.scripted.calls().isEmpty());
+        QVERIFY(host.scripted.calls().isEmpty());
     }
     QCOMPARE(sqliteValue(databasePath(), others), before);
     // A new window shows it again (a row with a new key in the key's order).
-    FakeFrame frame;
-    DataGrid* grid = gridOf(frame.showChild<LookupDatabaseForm>(), 2);
+    FakeChildHost host;
+    DataGrid* grid = gridOf(host.showChild<LookupDatabaseForm>(), 2);
     const QModelIndexList found =
         grid->model()->match(grid->model()->index(0, 1), Qt::DisplayRole,
                              QStringLiteral("铜管/黄铜管(拉制)"), 1, Qt::MatchExactly);
@@ -289,8 +289,8 @@ void TestLookupDatabaseForm::editIsStoredExactlyAsTyped() {
 }
 
 void TestLookupDatabaseForm::rowTypedAtTheEndIsAppended() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     DataGrid* grid = gridOf(form, 5);
     const int end = grid->model()->rowCount() - 1;
     const QString count = QStringLiteral("SELECT count(*) FROM 推荐水速 WHERE 类别 = '试验类别'");
@@ -309,7 +309,7 @@ void TestLookupDatabaseForm::rowTypedAtTheEndIsAppended() {
                                                         "WHERE 类别 = '试验类别'")),
              QString::number(end + 1) + QStringLiteral("DN200"));
     QCOMPARE(cell(grid, end, 0), QString::number(end + 1));
-    QVERIFY(frame.scripted.calls().isEmpty());
+    QVERIFY(host.scripted.calls().isEmpty());
 }
 
 void TestLookupDatabaseForm::deletingSelectedRowsAsksFirst_data() {
@@ -323,8 +323,8 @@ void TestLookupDatabaseForm::deletingSelectedRowsAsksFirst_data() {
 void TestLookupDatabaseForm::deletingSelectedRowsAsksFirst() {
     QFETCH(bool, confirm);
     QFETCH(bool, byMenu);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     form->showPage(1);
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
@@ -335,15 +335,15 @@ void TestLookupDatabaseForm::deletingSelectedRowsAsksFirst() {
     for (const int row : {3, rows - 1})
         grid->selectionModel()->select(grid->model()->index(row, 2), QItemSelectionModel::Select);
     grid->setFocus();
-    frame.scripted.queueAnswer(confirm ? PromptAnswer::Yes : PromptAnswer::No);
+    host.scripted.queueAnswer(confirm ? PromptAnswer::Yes : PromptAnswer::No);
     if (byMenu)
         grid->findChild<QAction*>(QStringLiteral("DeleteRows"))->trigger();
     else
         QTest::keyClick(grid, Qt::Key_Delete);
 
-    QCOMPARE(frame.scripted.calls().size(), 1);
-    QCOMPARE(frame.scripted.calls()[0].text, QStringLiteral("确定要删除选中的 2 行吗？"));
-    QCOMPARE(frame.scripted.calls()[0].buttons, PromptButtons::YesNo);
+    QCOMPARE(host.scripted.calls().size(), 1);
+    QCOMPARE(host.scripted.calls()[0].text, QStringLiteral("确定要删除选中的 2 行吗？"));
+    QCOMPARE(host.scripted.calls()[0].buttons, PromptButtons::YesNo);
     QCOMPARE(
         sqliteValue(databasePath(),
                     QStringLiteral("SELECT group_concat(序号) FROM 矩形风管规格 WHERE 序号 <= 5")),
@@ -383,8 +383,8 @@ void TestLookupDatabaseForm::refusedWriteShowsStoredRow() {
     QFETCH(QString, otherProgram);
     QFETCH(QString, shownAfter);
     QFETCH(QString, reason);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     form->showPage(2);
     DataGrid* grid = gridOf(form, 2);
     const int rows = grid->model()->rowCount();
@@ -392,11 +392,11 @@ void TestLookupDatabaseForm::refusedWriteShowsStoredRow() {
     const QString dump = sqliteValue(databasePath(), QStringLiteral("SELECT * FROM 粗糙度"));
 
     QVERIFY(typeInto(grid, row, columnNamed(grid->model(), column), typed));
-    frame.scripted.queueAnswer(PromptAnswer::Ok);
+    host.scripted.queueAnswer(PromptAnswer::Ok);
     leaveRowDownwards(grid);
 
-    QCOMPARE(frame.scripted.calls().size(), 1);
-    const QString message = frame.scripted.calls()[0].text;
+    QCOMPARE(host.scripted.calls().size(), 1);
+    const QString message = host.scripted.calls()[0].text;
     QVERIFY2(message.contains(QStringLiteral("粗糙度")) && message.contains(reason),
              qPrintable(message));
     QCOMPARE(sqliteValue(databasePath(), QStringLiteral("SELECT * FROM 粗糙度")), dump);
@@ -419,8 +419,8 @@ void TestLookupDatabaseForm::editNotYetStoredIsStoredOnLeaving_data() {
 
 void TestLookupDatabaseForm::editNotYetStoredIsStoredOnLeaving() {
     QFETCH(QString, how);
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     DataGrid* grid = gridOf(form, 5);
     const int note = columnNamed(grid->model(), QStringLiteral("备注"));
     QLineEdit* editor = typeInto(grid, 2, note, QStringLiteral("待存"));
@@ -442,7 +442,7 @@ void TestLookupDatabaseForm::editNotYetStoredIsStoredOnLeaving() {
     else
         QTest::mouseClick(barButton(form, 5, "Last"), Qt::LeftButton);
     QCOMPARE(sqliteValue(databasePath(), query), QStringLiteral("待存"));
-    QVERIFY(frame.scripted.calls().isEmpty());
+    QVERIFY(host.scripted.calls().isEmpty());
 }
 
 void TestLookupDatabaseForm::unusableDatabaseLeavesGridsEmpty_data() {
@@ -463,13 +463,13 @@ void TestLookupDatabaseForm::unusableDatabaseLeavesGridsEmpty() {
     }
     const QByteArray before = fileBytes(path);
 
-    FakeFrame frame;
-    frame.scripted.queueAnswer(PromptAnswer::Ok);
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    host.scripted.queueAnswer(PromptAnswer::Ok);
+    auto* form = host.showChild<LookupDatabaseForm>();
     QVERIFY(form->isVisible());
-    QCOMPARE(frame.scripted.calls().size(), 1);
-    QVERIFY2(frame.scripted.calls()[0].text.contains(QDir::toNativeSeparators(path)),
-             qPrintable(frame.scripted.calls()[0].text));
+    QCOMPARE(host.scripted.calls().size(), 1);
+    QVERIFY2(host.scripted.calls()[0].text.contains(QDir::toNativeSeparators(path)),
+             qPrintable(host.scripted.calls()[0].text));
     for (int page = 1; page <= 5; ++page)
         QVERIFY(!gridOf(form, page)->model() || gridOf(form, page)->model()->rowCount() == 0);
     QSignalSpy destroyed(form, &QObject::destroyed);
@@ -479,7 +479,7 @@ void TestLookupDatabaseForm::unusableDatabaseLeavesGridsEmpty() {
 }
 
 void TestLookupDatabaseForm::editSurvivesKillRightAfterLeavingRow() {
-    FakeFrame().showChild<LookupDatabaseForm>();  // builds the file, as a first start does
+    FakeChildHost().showChild<LookupDatabaseForm>();  // builds the file, as a first start does
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -501,8 +501,8 @@ void TestLookupDatabaseForm::editSurvivesKillRightAfterLeavingRow() {
 }
 
 void TestLookupDatabaseForm::screenshots() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LookupDatabaseForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LookupDatabaseForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     for (int page = 2; page <= 5; ++page) {
         form->showPage(page);

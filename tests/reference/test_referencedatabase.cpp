@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "platform/referencedatabase.h"
+#include "reference/referencedatabase.h"
 #include "reference/referencefiles.h"
 #include "sqlitecli.h"
 

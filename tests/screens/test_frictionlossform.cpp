@@ -9,7 +9,7 @@
 
 #include "platform/fonts.h"
 #include "screens/frictionlossform.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
@@ -71,24 +71,24 @@ class TestFrictionLossForm : public QObject {
     QStringList boxTexts();
 
     void expectOnePrompt(const QString& text, const QString& title, PromptButtons buttons) {
-        formprobe::expectOnePrompt(frame_->scripted, text, title, buttons);
+        formprobe::expectOnePrompt(host_->scripted, text, title, buttons);
     }
 
-    FakeFrame* frame_ = nullptr;
+    FakeChildHost* host_ = nullptr;
     QPointer<FrictionLossForm> form_;
 };
 
 void TestFrictionLossForm::init() {
-    frame_ = new FakeFrame;
-    form_ = frame_->showChild<FrictionLossForm>();
+    host_ = new FakeChildHost;
+    form_ = host_->showChild<FrictionLossForm>();
     // The hint timer would otherwise tick into the tests that drive it by hand.
     form_->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     QVERIFY(QTest::qWaitForWindowExposed(form_));
 }
 
 void TestFrictionLossForm::cleanup() {
-    QCOMPARE(frame_->scripted.pendingAnswers(), 0);
-    delete frame_;
+    QCOMPARE(host_->scripted.pendingAnswers(), 0);
+    delete host_;
 }
 
 QStringList TestFrictionLossForm::boxTexts() {
@@ -101,10 +101,10 @@ QStringList TestFrictionLossForm::boxTexts() {
 void TestFrictionLossForm::opensWithInitialTextsAndCaption() {
     QCOMPARE(form_->objectName(), QStringLiteral("Form_水管沿阻"));
     QCOMPARE(form_->windowTitle(), Caption);
-    QCOMPARE(frame_->captionPanel, Caption);
+    QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
     QCOMPARE(get<QLabel>("Label21")->text(), QString());
-    QCOMPARE(form_->hintLength, 1);
+    QCOMPARE(form_->hintLength_, 1);
     QVERIFY(!form_->lastResult);
 }
 
@@ -164,7 +164,7 @@ void TestFrictionLossForm::defaultsCompute() {
     QCOMPARE(text("Text6"), QStringLiteral("0.1414711"));
     QCOMPARE(text("Text7"), QStringLiteral("7.067252"));
     QVERIFY(form_->lastResult);
-    QVERIFY(frame_->scripted.calls().isEmpty());
+    QVERIFY(host_->scripted.calls().isEmpty());
 }
 
 void TestFrictionLossForm::enterInAnyBoxComputes_data() {
@@ -210,7 +210,7 @@ void TestFrictionLossForm::emptyBoxChangesNothing() {
     setText(box.toLatin1().constData(), QString());
     const QStringList before = boxTexts();
 
-    frame_->scripted.queueAnswer(answer);
+    host_->scripted.queueAnswer(answer);
     click("Command1");
 
     expectOnePrompt(Missing, QStringLiteral("提示"), PromptButtons::YesNo);
@@ -284,7 +284,7 @@ void TestFrictionLossForm::failureKeepsResults() {
     const float lastLoss = form_->lastResult->Hf;
     for (int i = 0; i < 5; ++i) setText(InputBoxes[i], inputs[i]);
 
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
+    host_->scripted.queueAnswer(PromptAnswer::Ok);
     click("Command1");
 
     expectOnePrompt(message, QStringLiteral("提示"), PromptButtons::Ok);
@@ -297,7 +297,7 @@ void TestFrictionLossForm::failureKeepsResults() {
 void TestFrictionLossForm::recomputeWithEmptyResultsAsksNothing() {
     const QStringList before = boxTexts();
     click("Command2");
-    QVERIFY(frame_->scripted.calls().isEmpty());
+    QVERIFY(host_->scripted.calls().isEmpty());
     QCOMPARE(boxTexts(), before);
 }
 
@@ -318,7 +318,7 @@ void TestFrictionLossForm::recompute() {
     if (!typedResult.isEmpty()) setText("Text6", typedResult);
     const QStringList before = boxTexts();
 
-    frame_->scripted.queueAnswer(answer);
+    host_->scripted.queueAnswer(answer);
     click("Command2");
     expectOnePrompt(ClearQuestion, QStringLiteral("警告！！！"), PromptButtons::OkCancel);
 
@@ -328,9 +328,9 @@ void TestFrictionLossForm::recompute() {
     }
     QCOMPARE(boxTexts(), QStringList(7, QString()));
     // The defaults are not restored: the next compute finds the boxes empty.
-    frame_->scripted.queueAnswer(PromptAnswer::No);
+    host_->scripted.queueAnswer(PromptAnswer::No);
     click("Command1");
-    QCOMPARE(frame_->scripted.calls().last().text, Missing);
+    QCOMPARE(host_->scripted.calls().last().text, Missing);
 }
 
 void TestFrictionLossForm::hintGrowsOneCharacterPerTick() {
@@ -354,8 +354,8 @@ void TestFrictionLossForm::hintGrowsOneCharacterPerTick() {
 
 void TestFrictionLossForm::hintTimerRuns() {
     // A fresh window: the timer runs from the start and the hint starts empty.
-    FakeFrame frame;
-    auto* form = frame.showChild<FrictionLossForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<FrictionLossForm>();
     QTimer* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
     QCOMPARE(timer->interval(), 300);
     QVERIFY(timer->isActive());
@@ -420,10 +420,10 @@ void TestFrictionLossForm::exitEmptiesCaptionAndReopenRestoresDefaults() {
     click("Command1");
     click("Command3");
     QTRY_VERIFY(form_.isNull());
-    QCOMPARE(frame_->captionPanel, QString());
+    QCOMPARE(host_->captionPanel, QString());
 
-    form_ = frame_->showChild<FrictionLossForm>();
-    QCOMPARE(frame_->captionPanel, Caption);
+    form_ = host_->showChild<FrictionLossForm>();
+    QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
     QVERIFY(!form_->lastResult);
 }
@@ -455,7 +455,7 @@ void TestFrictionLossForm::fullWidthInputReadsAsAscii() {
     setText("Text6", QString());
     setText("Text7", QString());
     click("Command1");
-    QVERIFY(frame_->scripted.calls().isEmpty());
+    QVERIFY(host_->scripted.calls().isEmpty());
     QCOMPARE((QStringList{text("Text6"), text("Text7")}), expected);
     // The boxes keep what was typed.
     QCOMPARE(text("Text1"), typed[0]);
@@ -466,12 +466,12 @@ void TestFrictionLossForm::recordPassesTheBoxTextsAsTheyStand() {
     click("Command1");
     setText("Text1", QStringLiteral(" 50 "));
     click("Command5");
-    const QList<QStringList>& calls = frame_->tables.frictionCalls;
-    QCOMPARE(calls.size(), 2);
-    QCOMPARE(calls[0], (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
-    // Edited after computing: recorded as shown, not computed again.
-    QCOMPARE(calls[1], (QStringList{" 50 ", "1000", "45", "1", "0.2", "0.1414711", "7.067252"}));
-    QVERIFY(frame_->tables.localCalls.isEmpty());
+    // Before computing the result boxes are empty: nothing is recorded. Edited after computing:
+    // recorded as shown, not computed again.
+    using Row = RecordingTables::Row;
+    QCOMPARE(host_->tables.rows,
+             (QList<Row>{{TableKind::Friction, *frictionRow(" 50 ", "1000", "45", "1", "0.2",
+                                                            "0.1414711", "7.067252")}}));
 }
 
 void TestFrictionLossForm::screenshots() {

@@ -10,7 +10,7 @@
 #include "screens/coefficientgrid.h"
 #include "screens/coefficientteediagrams.h"
 #include "screens/locallosscoefficientform.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
@@ -49,12 +49,12 @@ class TestLocalLossCoefficientForm : public QObject {
 };
 
 void TestLocalLossCoefficientForm::opensWithCaptionAndFixedFrame() {
-    FakeFrame frame;
-    frame.captionPanel = QStringLiteral("水管局部阻力计算界面");
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    host.captionPanel = QStringLiteral("水管局部阻力计算界面");
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QCOMPARE(form->objectName(), QStringLiteral("Form_水管局阻系数表"));
     QCOMPARE(form->windowTitle(), Caption);
-    QCOMPARE(frame.captionPanel, Caption);
+    QCOMPARE(host.captionPanel, Caption);
 
     const Qt::WindowFlags wanted = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                    Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
@@ -64,8 +64,8 @@ void TestLocalLossCoefficientForm::opensWithCaptionAndFixedFrame() {
 
 void TestLocalLossCoefficientForm::fixedSizeBeforeShown() {
     // The main window's frame reads the size when it takes the window in, before showing it.
-    FakeFrame frame;
-    LocalLossCoefficientForm form(frame);
+    FakeChildHost host;
+    LocalLossCoefficientForm form(host);
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.size(), form.minimumSize());
     QVERIFY(form.width() > 500 && form.height() > 400);
@@ -125,8 +125,8 @@ void TestLocalLossCoefficientForm::tableTexts() {
     QFETCH(QString, table);
     QFETCH(int, row);
     QFETCH(QStringList, texts);
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     auto* grid = form->findChild<CoefficientGrid*>(table);
     QVERIFY(grid);
     if (texts.isEmpty())
@@ -136,8 +136,8 @@ void TestLocalLossCoefficientForm::tableTexts() {
 }
 
 void TestLocalLossCoefficientForm::elbowsCarryRaisedDegreeMark() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* table = form->findChild<CoefficientGrid*>(QStringLiteral("TableB"));
     int marks = 0;
@@ -159,8 +159,8 @@ void TestLocalLossCoefficientForm::elbowsCarryRaisedDegreeMark() {
 }
 
 void TestLocalLossCoefficientForm::noteBesideTableB() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* heading = form->findChild<QLabel*>(QStringLiteral("NoteHeading"));
     auto* note = form->findChild<QLabel*>(QStringLiteral("NoteText"));
@@ -179,8 +179,8 @@ void TestLocalLossCoefficientForm::noteBesideTableB() {
 }
 
 void TestLocalLossCoefficientForm::figureNamesInTwoColumns() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     auto* picture = form->findChild<CoefficientTeeDiagrams*>();
     QVERIFY(picture);
     QCOMPARE(picture->size(), QSize(164, 139));
@@ -227,8 +227,8 @@ void TestLocalLossCoefficientForm::doneButtonLooksAndActsAsDefault_data() {
 
 void TestLocalLossCoefficientForm::doneButtonLooksAndActsAsDefault() {
     QFETCH(bool, byEnter);
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     auto* done = form->findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(done);
@@ -244,26 +244,26 @@ void TestLocalLossCoefficientForm::doneButtonLooksAndActsAsDefault() {
     else
         QTest::mouseClick(done, Qt::LeftButton);
     QVERIFY(!form->isVisible());
-    QCOMPARE(frame.captionPanel, QString());
+    QCOMPARE(host.captionPanel, QString());
     QTRY_COMPARE(destroyed.count(), 1);
-    QCOMPARE(frame.openChildren(), 0);
+    QCOMPARE(host.openChildren(), 0);
 }
 
 void TestLocalLossCoefficientForm::closeBoxEmptiesCaptionPanel() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(form->close());
-    QCOMPARE(frame.captionPanel, QString());
+    QCOMPARE(host.captionPanel, QString());
     // Reopened afresh, it writes its caption again.
-    QTRY_COMPARE(frame.openChildren(), 0);
-    frame.showChild<LocalLossCoefficientForm>();
-    QCOMPARE(frame.captionPanel, Caption);
+    QTRY_COMPARE(host.openChildren(), 0);
+    host.showChild<LocalLossCoefficientForm>();
+    QCOMPARE(host.captionPanel, Caption);
 }
 
 void TestLocalLossCoefficientForm::closedWindowIsDestroyedWhoeverHostsIt() {
-    // Not through FakeFrame::showChild, which would mark it for deletion itself.
-    FakeFrame frame;
-    QPointer<LocalLossCoefficientForm> form = new LocalLossCoefficientForm(frame);
+    // Not through FakeChildHost::showChild, which would mark it for deletion itself.
+    FakeChildHost host;
+    QPointer<LocalLossCoefficientForm> form = new LocalLossCoefficientForm(host);
     form->show();
     QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -271,14 +271,14 @@ void TestLocalLossCoefficientForm::closedWindowIsDestroyedWhoeverHostsIt() {
 }
 
 void TestLocalLossCoefficientForm::secondOpeningKeepsOneWindow() {
-    FakeFrame frame;
-    auto* first = frame.showChild<LocalLossCoefficientForm>();
-    frame.captionPanel = QStringLiteral("水管局部阻力计算界面");
-    auto* second = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* first = host.showChild<LocalLossCoefficientForm>();
+    host.captionPanel = QStringLiteral("水管局部阻力计算界面");
+    auto* second = host.showChild<LocalLossCoefficientForm>();
     QCOMPARE(second, first);
-    QCOMPARE(frame.openChildren(), 1);
+    QCOMPARE(host.openChildren(), 1);
     // Bringing it forward is not loading it: the panel keeps what was written last.
-    QCOMPARE(frame.captionPanel, QStringLiteral("水管局部阻力计算界面"));
+    QCOMPARE(host.captionPanel, QStringLiteral("水管局部阻力计算界面"));
     int forms = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<LocalLossCoefficientForm*>(w)) ++forms;
@@ -295,8 +295,8 @@ void TestLocalLossCoefficientForm::diagramsOpenEnlarged_data() {
 // window of its own; a click on it or Esc closes it.
 void TestLocalLossCoefficientForm::diagramsOpenEnlarged() {
     QFETCH(bool, byEscape);
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     auto* diagrams = form->findChild<CoefficientTeeDiagrams*>();
     QTest::mouseClick(diagrams->findChild<QLabel*>(QStringLiteral("figure3")), Qt::LeftButton);
     QWidget* enlarged = nullptr;
@@ -329,8 +329,8 @@ void TestLocalLossCoefficientForm::diagramsOpenEnlarged() {
 }
 
 void TestLocalLossCoefficientForm::screenshot() {
-    FakeFrame frame;
-    auto* form = frame.showChild<LocalLossCoefficientForm>();
+    FakeChildHost host;
+    auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     const QString path = saveScreenshot(form, QStringLiteral("coefficients"));
     QVERIFY(!path.isEmpty());

@@ -10,7 +10,7 @@
 #include "screens/frictionlossform.h"
 #include "screens/locallosscoefficientform.h"
 #include "screens/locallossform.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/formprobe.h"
 #include "tests/support/screenshot.h"
 
@@ -64,28 +64,28 @@ class TestLocalLossForm : public QObject {
     }
 
     void expectOnePrompt(const QString& text, const QString& title, PromptButtons buttons) {
-        formprobe::expectOnePrompt(frame_->scripted, text, title, buttons);
+        formprobe::expectOnePrompt(host_->scripted, text, title, buttons);
     }
 
-    FakeFrame* frame_ = nullptr;
+    FakeChildHost* host_ = nullptr;
     QPointer<LocalLossForm> form_;
 };
 
 void TestLocalLossForm::init() {
-    frame_ = new FakeFrame;
-    form_ = frame_->showChild<LocalLossForm>();
+    host_ = new FakeChildHost;
+    form_ = host_->showChild<LocalLossForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form_));
 }
 
 void TestLocalLossForm::cleanup() {
-    QCOMPARE(frame_->scripted.pendingAnswers(), 0);
-    delete frame_;
+    QCOMPARE(host_->scripted.pendingAnswers(), 0);
+    delete host_;
 }
 
 void TestLocalLossForm::opensWithDefaultsFocusAndCaption() {
     QCOMPARE(form_->objectName(), QStringLiteral("Form_水管局阻"));
     QCOMPARE(form_->windowTitle(), Caption);
-    QCOMPARE(frame_->captionPanel, Caption);
+    QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), Defaults);
     QCOMPARE(form_->focusWidget(), get<QPushButton>("Command4"));
 }
@@ -116,7 +116,7 @@ void TestLocalLossForm::controlsAndFrame() {
             get<QLabel>("Label2")->font().pointSizeF());
     QVERIFY(get<QLabel>("Label10")->geometry().top() < get<QLabel>("Label2")->geometry().top());
 
-    // Command4 inside the input frame, Command6 inside the result frame.
+    // Command4 inside the input host, Command6 inside the result host.
     QCOMPARE(get<QPushButton>("Command4")->parentWidget(), get<QGroupBox>("Frame1"));
     QCOMPARE(get<QPushButton>("Command6")->parentWidget(), get<QGroupBox>("Frame2"));
 
@@ -159,7 +159,7 @@ void TestLocalLossForm::emptyInputKeepsResult() {
     get(box.toLatin1().constData())->clear();
     const QStringList before = boxTexts();
 
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
+    host_->scripted.queueAnswer(PromptAnswer::Ok);
     click("Command1");
 
     expectOnePrompt(Missing, QStringLiteral("提示"),
@@ -193,7 +193,7 @@ void TestLocalLossForm::badInputKeepsResult() {
     get("Text2")->setText(inputs[1]);
     get("Text3")->setText(inputs[2]);
 
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
+    host_->scripted.queueAnswer(PromptAnswer::Ok);
     click("Command1");
 
     expectOnePrompt(message, QStringLiteral("提示"), PromptButtons::Ok);
@@ -203,7 +203,7 @@ void TestLocalLossForm::badInputKeepsResult() {
 
 void TestLocalLossForm::recomputeWithEmptyResultAsksNothing() {
     click("Command2");
-    QVERIFY(frame_->scripted.calls().isEmpty());
+    QVERIFY(host_->scripted.calls().isEmpty());
     QCOMPARE(boxTexts(), Defaults);
 }
 
@@ -211,19 +211,19 @@ void TestLocalLossForm::recomputeCancelThenOk() {
     click("Command1");
     const QStringList computed = boxTexts();
 
-    frame_->scripted.queueAnswer(PromptAnswer::Cancel);
+    host_->scripted.queueAnswer(PromptAnswer::Cancel);
     click("Command2");
     expectOnePrompt(QStringLiteral("各数据将被删除，确定吗？"), QStringLiteral("警告！！！"),
                     PromptButtons::OkCancel);
     QCOMPARE(boxTexts(), computed);
 
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
+    host_->scripted.queueAnswer(PromptAnswer::Ok);
     click("Command2");
     QCOMPARE(boxTexts(), QStringList(4, QString()));
 
-    frame_->scripted.queueAnswer(PromptAnswer::Ok);
+    host_->scripted.queueAnswer(PromptAnswer::Ok);
     click("Command1");
-    QCOMPARE(frame_->scripted.calls().last().text, Missing);
+    QCOMPARE(host_->scripted.calls().last().text, Missing);
 }
 
 void TestLocalLossForm::hoverGreenUntilBackground() {
@@ -269,24 +269,24 @@ void TestLocalLossForm::coefficientTableOpensOnce() {
     click("Command4");
     click("Command4");
     const QString key = QString::fromLatin1(LocalLossCoefficientForm::staticMetaObject.className());
-    QVERIFY(frame_->child(key));
+    QVERIFY(host_->child(key));
     int tables = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QStringLiteral("Form_水管局阻系数表")) ++tables;
     QCOMPARE(tables, 1);
-    QCOMPARE(frame_->showCount, 3);  // this screen, then the table shown twice
+    QCOMPARE(host_->showCount, 3);  // this screen, then the table shown twice
 }
 
 void TestLocalLossForm::captionPanelFollowsLastOpenedOrClosed() {
-    QPointer<FrictionLossForm> friction = frame_->showChild<FrictionLossForm>();
-    QCOMPARE(frame_->captionPanel, QStringLiteral("水管沿程阻力计算界面"));
+    QPointer<FrictionLossForm> friction = host_->showChild<FrictionLossForm>();
+    QCOMPARE(host_->captionPanel, QStringLiteral("水管沿程阻力计算界面"));
     // Bringing the open local screen forward is not loading it: the panel keeps its text.
-    frame_->showChild<LocalLossForm>();
-    QCOMPARE(frame_->captionPanel, QStringLiteral("水管沿程阻力计算界面"));
+    host_->showChild<LocalLossForm>();
+    QCOMPARE(host_->captionPanel, QStringLiteral("水管沿程阻力计算界面"));
     friction->close();
     QTRY_VERIFY(friction.isNull());
     QVERIFY(!form_.isNull());
-    QCOMPARE(frame_->captionPanel, QString());
+    QCOMPARE(host_->captionPanel, QString());
 }
 
 void TestLocalLossForm::exitAndReopenRestoresDefaults() {
@@ -294,10 +294,10 @@ void TestLocalLossForm::exitAndReopenRestoresDefaults() {
     click("Command1");
     click("Command3");
     QTRY_VERIFY(form_.isNull());
-    QCOMPARE(frame_->captionPanel, QString());
+    QCOMPARE(host_->captionPanel, QString());
 
-    form_ = frame_->showChild<LocalLossForm>();
-    QCOMPARE(frame_->captionPanel, Caption);
+    form_ = host_->showChild<LocalLossForm>();
+    QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), Defaults);
 }
 
@@ -305,8 +305,9 @@ void TestLocalLossForm::recordPassesTheBoxTextsAsTheyStand() {
     click("Command1");
     get("Text2")->setText(QStringLiteral("２"));
     click("Command6");
-    QCOMPARE(frame_->tables.localCalls, (QList<QStringList>{{"1.0", "２", "50", "711.36"}}));
-    QVERIFY(frame_->tables.frictionCalls.isEmpty());
+    using Row = RecordingTables::Row;
+    QCOMPARE(host_->tables.rows,
+             (QList<Row>{{TableKind::Local, *localRow("1.0", "２", "50", "711.36")}}));
 }
 
 void TestLocalLossForm::screenshots() {

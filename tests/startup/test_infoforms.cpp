@@ -6,7 +6,7 @@
 #include "platform/fonts.h"
 #include "startup/aboutform.h"
 #include "startup/helpform.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 
 namespace {
 
@@ -15,9 +15,9 @@ const QString AboutText = QStringLiteral(
     "功能有待进一步完善，希望多提宝贵意见！并与本人联系。");
 const QString HelpText = QStringLiteral("在编制中，请不要着急......！！！");
 
-QWidget* show(FakeFrame& frame, const QString& which) {
-    if (which == QLatin1String("about")) return frame.showChild<AboutForm>();
-    return frame.showChild<HelpForm>();
+QWidget* show(FakeChildHost& host, const QString& which) {
+    if (which == QLatin1String("about")) return host.showChild<AboutForm>();
+    return host.showChild<HelpForm>();
 }
 
 }  // namespace
@@ -44,8 +44,8 @@ class TestInfoForms : public QObject {
         QFETCH(QString, caption);
         QFETCH(QString, text);
         QFETCH(QString, button);
-        FakeFrame frame;
-        QWidget* form = show(frame, which);
+        FakeChildHost host;
+        QWidget* form = show(host, which);
         QCOMPARE(form->objectName(), which);
         QCOMPARE(form->windowTitle(), caption);
         auto* label = form->findChild<QLabel*>(QStringLiteral("Label1"));
@@ -71,8 +71,8 @@ class TestInfoForms : public QObject {
     }
 
     void helpTextIsRedCalligraphy() {
-        FakeFrame frame;
-        auto* label = frame.showChild<HelpForm>()->findChild<QLabel*>(QStringLiteral("Label1"));
+        FakeChildHost host;
+        auto* label = host.showChild<HelpForm>()->findChild<QLabel*>(QStringLiteral("Label1"));
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(label->font().family(), QStringLiteral("华文行楷"));
         QCOMPARE(label->font().pointSizeF(), 14.25);
@@ -87,25 +87,25 @@ class TestInfoForms : public QObject {
     // Command1 unloads the window; the next opening starts afresh.
     void command1Closes() {
         QFETCH(QString, which);
-        FakeFrame frame;
-        QPointer<QWidget> form = show(frame, which);
+        FakeChildHost host;
+        QPointer<QWidget> form = show(host, which);
         QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command1")),
                           Qt::LeftButton);
         QVERIFY(!form->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!form);
-        QCOMPARE(frame.openChildren(), 0);
+        QCOMPARE(host.openChildren(), 0);
 
-        QPointer<QWidget> again = show(frame, which);
+        QPointer<QWidget> again = show(host, which);
         QVERIFY(again && again->isVisible());
     }
 
     void oneInstanceEach() {
-        FakeFrame frame;
-        QWidget* about = frame.showChild<AboutForm>();
-        QWidget* help = frame.showChild<HelpForm>();
-        QCOMPARE(frame.showChild<AboutForm>(), about);
-        QCOMPARE(frame.openChildren(), 2);
+        FakeChildHost host;
+        QWidget* about = host.showChild<AboutForm>();
+        QWidget* help = host.showChild<HelpForm>();
+        QCOMPARE(host.showChild<AboutForm>(), about);
+        QCOMPARE(host.openChildren(), 2);
         QVERIFY(help->isVisible() && about->isVisible());
     }
 };

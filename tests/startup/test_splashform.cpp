@@ -242,7 +242,7 @@ class TestSplashForm : public QObject {
         QFETCH(QColor, colour);
         QLabel control;
         control.setProperty("tag", tag);
-        SplashForm::Chc(&control, c1, c2);
+        SplashForm::toggleForeColour(&control, c1, c2);
         QCOMPARE(control.property("tag").toString(), newTag);
         QCOMPARE(foreColour(&control), colour);
     }
@@ -262,19 +262,19 @@ class TestSplashForm : public QObject {
         for (int i = 0; i < rows.size(); ++i) QTest::newRow(rows[i].first) << i << rows[i].second;
     }
 
-    // Chc with both colours equal paints that colour whatever the tag held.
+    // toggleForeColour with both colours equal paints that colour whatever the tag held.
     void palette() {
         QFETCH(int, number);
         QFETCH(QColor, colour);
         QLabel control;
-        SplashForm::Chc(&control, number, number);
+        SplashForm::toggleForeColour(&control, number, number);
         QCOMPARE(foreColour(&control), colour);
     }
 
     void colourOutsidePaletteKeepsColour() {
         QLabel control;
-        SplashForm::Chc(&control, 12, 12);
-        SplashForm::Chc(&control, 16, 16);
+        SplashForm::toggleForeColour(&control, 12, 12);
+        SplashForm::toggleForeColour(&control, 16, 16);
         QCOMPARE(foreColour(&control), QColor(255, 0, 0));
         QVERIFY(!SplashForm::consoleColour(-1));
         QVERIFY(!SplashForm::consoleColour(16));

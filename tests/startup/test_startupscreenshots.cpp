@@ -4,7 +4,7 @@
 #include "startup/aboutform.h"
 #include "startup/helpform.h"
 #include "startup/splashform.h"
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 #include "tests/support/screenshot.h"
 
 // Renders the start-up windows into screenshots/ for people to look at.
@@ -19,22 +19,22 @@ class TestStartupScreenshots : public QObject {
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
         // Mid-animation: three dots, the welcome text magenta.
-        for (int i = 0; i < 3; ++i) splash.timer2Tick();
-        splash.timer3Tick();
+        for (int i = 0; i < 3; ++i) splash.advanceDots();
+        splash.blinkTitle();
         QVERIFY(!saveScreenshot(&splash, QStringLiteral("splash")).isEmpty());
         splash.close();
     }
 
     void about() {
-        FakeFrame frame;
-        QWidget* form = frame.showChild<AboutForm>();
+        FakeChildHost host;
+        QWidget* form = host.showChild<AboutForm>();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QVERIFY(!saveScreenshot(form, QStringLiteral("about")).isEmpty());
     }
 
     void help() {
-        FakeFrame frame;
-        QWidget* form = frame.showChild<HelpForm>();
+        FakeChildHost host;
+        QWidget* form = host.showChild<HelpForm>();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QVERIFY(!saveScreenshot(form, QStringLiteral("help")).isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "platform/rtfreader.h"
+#include "richtext/rtfreader.h"
 
 #include <QColor>
 #include <QFont>

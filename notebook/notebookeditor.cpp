@@ -1,10 +1,10 @@
-#include "shell/notebookeditor.h"
+#include "notebook/notebookeditor.h"
 
 #include <QMimeData>
 #include <QTextCursor>
 
-#include "platform/rtfreader.h"
-#include "platform/rtfwriter.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 namespace {
 

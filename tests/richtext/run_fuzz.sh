@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzes the RTF reader with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer.
-#   tests/platform/run_fuzz.sh [RUNS] [extra libFuzzer options]     (default: 1000000 runs)
+#   tests/richtext/run_fuzz.sh [RUNS] [extra libFuzzer options]     (default: 1000000 runs)
 # Builds build/fuzz/fuzz_rtfreader with clang++ against the system's Qt; the seeds are the test
-# data and tests/platform/fuzz-corpus; the grown corpus stays in build/fuzz/corpus and a crash
+# data and tests/richtext/fuzz-corpus; the grown corpus stays in build/fuzz/corpus and a crash
 # is saved as build/fuzz/crash-* (copy it into fuzz-corpus once mended, so the corpus test
-# platform_test_rtfcorpus keeps it). Needs clang (scripts/setup.sh installs it).
+# richtext_test_rtfcorpus keeps it). Needs clang (scripts/setup.sh installs it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 runs="${1:-1000000}"
@@ -19,8 +19,8 @@ mkdir -p "$out/corpus"
 clang++ -std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root" $(pkg-config --cflags Qt6Core Qt6Gui) \
-    "$root/platform/rtfreader.cpp" "$root/platform/rtfwriter.cpp" \
-    "$root/tests/platform/fuzz_rtfreader.cpp" \
+    "$root/richtext/rtfreader.cpp" "$root/richtext/rtfwriter.cpp" \
+    "$root/tests/richtext/fuzz_rtfreader.cpp" \
     $(pkg-config --libs Qt6Gui Qt6Core) -o "$out/fuzz_rtfreader"
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
@@ -28,5 +28,5 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 # shorter allocation stacks keep AddressSanitizer from dominating the time of a run.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=2}"
 "$out/fuzz_rtfreader" -runs="$runs" -max_len=4096 -timeout=20 -rss_limit_mb=4096 \
-    -dict="$root/tests/platform/rtf.dict" -artifact_prefix="$out/" -print_final_stats=1 "$@" \
-    "$out/corpus" "$root/tests/platform/data" "$root/tests/platform/fuzz-corpus"
+    -dict="$root/tests/richtext/rtf.dict" -artifact_prefix="$out/" -print_final_stats=1 "$@" \
+    "$out/corpus" "$root/tests/richtext/data" "$root/tests/richtext/fuzz-corpus"

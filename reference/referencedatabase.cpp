@@ -1,4 +1,4 @@
-#include "platform/referencedatabase.h"
+#include "reference/referencedatabase.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

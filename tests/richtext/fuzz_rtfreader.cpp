@@ -1,5 +1,5 @@
 // Fuzz entry point of the RTF reader. Built with clang and libFuzzer by run_fuzz.sh, and with
-// the normal compiler into platform_test_rtfcorpus, which runs the test data through it.
+// the normal compiler into richtext_test_rtfcorpus, which runs the test data through it.
 //
 // Besides not crashing, the reader must hand the writer a document that survives its own
 // round trip: what one load and save writes, a second load and save writes again.
@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/rtfreader.h"
-#include "platform/rtfwriter.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // QTextDocument needs the font machinery of a GUI application; it lives for the process,

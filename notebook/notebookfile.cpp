@@ -1,13 +1,13 @@
-#include "platform/notebookfile.h"
+#include "notebook/notebookfile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextDocument>
 
-#include "platform/rtfreader.h"
-#include "platform/rtfwriter.h"
-#include "platform/textfiledecode.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
+#include "richtext/textfiledecode.h"
 
 namespace {
 

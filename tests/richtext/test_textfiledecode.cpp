@@ -2,7 +2,7 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "platform/textfiledecode.h"
+#include "richtext/textfiledecode.h"
 
 using Kind = NotebookFileContent::Kind;
 

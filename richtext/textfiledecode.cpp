@@ -1,4 +1,4 @@
-#include "platform/textfiledecode.h"
+#include "richtext/textfiledecode.h"
 
 #include <QStringDecoder>
 #include <QTextDocument>

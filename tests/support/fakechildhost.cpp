@@ -1,12 +1,12 @@
-#include "tests/support/fakeframe.h"
+#include "tests/support/fakechildhost.h"
 
 #include <QWidget>
 
-FakeFrame::~FakeFrame() {
+FakeChildHost::~FakeChildHost() {
     for (const QPointer<QWidget>& w : std::as_const(children_)) delete w.data();
 }
 
-QWidget* FakeFrame::showChild(const QString& key, const std::function<QWidget*()>& create) {
+QWidget* FakeChildHost::showChild(const QString& key, const std::function<QWidget*()>& create) {
     ++showCount;
     QPointer<QWidget>& slot = children_[key];
     if (!slot) {
@@ -19,7 +19,7 @@ QWidget* FakeFrame::showChild(const QString& key, const std::function<QWidget*()
     return slot;
 }
 
-int FakeFrame::openChildren() const {
+int FakeChildHost::openChildren() const {
     int n = 0;
     for (const QPointer<QWidget>& w : children_)
         if (w) ++n;

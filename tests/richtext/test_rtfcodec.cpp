@@ -9,8 +9,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include "platform/rtfreader.h"
-#include "platform/rtfwriter.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 namespace {
 

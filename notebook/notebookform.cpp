@@ -1,4 +1,4 @@
-#include "shell/notebookform.h"
+#include "notebook/notebookform.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -14,11 +14,11 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 
-#include "platform/frame.h"
-#include "platform/notebookfile.h"
+#include "notebook/notebookeditor.h"
+#include "notebook/notebookfile.h"
+#include "platform/childhost.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
-#include "shell/notebookeditor.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ QString printToPdfFile(const QTextDocument& content, const QPrinter& printer) {
 
 }  // namespace
 
-NotebookForm::NotebookForm(Frame& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
+NotebookForm::NotebookForm(ChildHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("saveform"));
     setWindowTitle(Caption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -126,18 +126,18 @@ NotebookForm::NotebookForm(Frame& frame, QWidget* parent) : QWidget(parent), fra
 
 NotebookForm::~NotebookForm() = default;
 
-void NotebookForm::openInNotebook(Frame& frame) {
-    const QString path = frame.prompter().openFileName(OpenTitle, OpenFilter);
+void NotebookForm::openInNotebook(ChildHost& host) {
+    const QString path = host.prompter().openFileName(OpenTitle, OpenFilter);
     if (path.isEmpty()) return;
     QString warning;
-    std::unique_ptr<QTextDocument> document = readDocument(frame.prompter(), path, warning);
+    std::unique_ptr<QTextDocument> document = readDocument(host.prompter(), path, warning);
     if (!document) return;
-    auto* notebook = frame.showChild<NotebookForm>();
+    auto* notebook = host.showChild<NotebookForm>();
     // Should a notebook be open without being the active window, it still asks before its
     // content is replaced.
     if (!notebook->maySetContentAside()) return;
     notebook->adopt(std::move(document), path);
-    if (!warning.isEmpty()) frame.prompter().ask(warning, OpenTitle, PromptButtons::Ok);
+    if (!warning.isEmpty()) host.prompter().ask(warning, OpenTitle, PromptButtons::Ok);
 }
 
 void NotebookForm::refuseForeignWindow(Prompter& prompter) {
@@ -186,7 +186,7 @@ bool NotebookForm::maySetContentAside() {
     const QTextDocument* document = editor_->document();
     // An empty notebook holds nothing to lose, whatever was typed and deleted before.
     if (!document->isModified() || document->isEmpty()) return true;
-    switch (frame_.prompter().ask(CloseQuestion, Caption, PromptButtons::YesNoCancel)) {
+    switch (host_.prompter().ask(CloseQuestion, Caption, PromptButtons::YesNoCancel)) {
         case PromptAnswer::Yes:
             return save(SaveAsTitle, RecordedFilter, true);
         case PromptAnswer::No:
@@ -212,13 +212,13 @@ void NotebookForm::setFilePath(const QString& path) {
 
 void NotebookForm::openDocument() {
     if (!maySetContentAside()) return;
-    const QString path = frame_.prompter().openFileName(OpenTitle, OpenFilter);
+    const QString path = host_.prompter().openFileName(OpenTitle, OpenFilter);
     if (path.isEmpty()) return;
     QString warning;
-    std::unique_ptr<QTextDocument> document = readDocument(frame_.prompter(), path, warning);
+    std::unique_ptr<QTextDocument> document = readDocument(host_.prompter(), path, warning);
     if (!document) return;
     adopt(std::move(document), path);
-    if (!warning.isEmpty()) frame_.prompter().ask(warning, OpenTitle, PromptButtons::Ok);
+    if (!warning.isEmpty()) host_.prompter().ask(warning, OpenTitle, PromptButtons::Ok);
 }
 
 void NotebookForm::saveDocumentAs() { save(SaveAsTitle, SaveAsFilter, false); }
@@ -230,14 +230,14 @@ bool NotebookForm::save(const QString& title, const QString& filter, bool rtf) {
     // that name without a question, and a plain-text save over the RTF it was opened from would
     // lose the formatting at one press of Enter.
     const QString folder = filePath_.isEmpty() ? QString() : QFileInfo(filePath_).absolutePath();
-    const QString path = frame_.prompter().saveFileName(title, filter, folder);
+    const QString path = host_.prompter().saveFileName(title, filter, folder);
     if (path.isEmpty()) return false;
     QTextDocument* document = editor_->document();
     const NotebookFileOutcome written = writeNotebookFile(
         path, *document, rtf ? NotebookFileFormat::Rtf : NotebookFileFormat::PlainText);
     if (!written.ok) {
-        frame_.prompter().ask(CannotSave.arg(QDir::toNativeSeparators(path), written.reason), title,
-                              PromptButtons::Ok);
+        host_.prompter().ask(CannotSave.arg(QDir::toNativeSeparators(path), written.reason), title,
+                             PromptButtons::Ok);
         return false;
     }
     document->setModified(false);
@@ -248,7 +248,7 @@ bool NotebookForm::save(const QString& title, const QString& filter, bool rtf) {
 void NotebookForm::printDocument(QPrinter& printer) {
     const QTextCursor cursor = editor_->textCursor();
     printer.setPrintRange(cursor.hasSelection() ? QPrinter::Selection : QPrinter::AllPages);
-    if (!frame_.prompter().choosePrinter(printer, PrintTitle)) return;
+    if (!host_.prompter().choosePrinter(printer, PrintTitle)) return;
 
     const QTextDocument* content = editor_->document();
     // In the dialog the user may have gone back from the selection to the whole document.
@@ -261,7 +261,7 @@ void NotebookForm::printDocument(QPrinter& printer) {
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         const QString failure = printToPdfFile(*content, printer);
         if (!failure.isEmpty()) {
-            frame_.prompter().ask(
+            host_.prompter().ask(
                 CannotPrint.arg(QDir::toNativeSeparators(printer.outputFileName()), failure),
                 PrintTitle, PromptButtons::Ok);
         }

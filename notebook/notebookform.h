@@ -6,7 +6,7 @@
 
 #include "platform/documentwindow.h"
 
-class Frame;
+class ChildHost;
 class NotebookEditor;
 class Prompter;
 class QTextDocument;
@@ -18,12 +18,12 @@ class QTextDocument;
 class NotebookForm : public QWidget, public DocumentWindow {
     Q_OBJECT
   public:
-    explicit NotebookForm(Frame& frame, QWidget* parent = nullptr);
+    explicit NotebookForm(ChildHost& host, QWidget* parent = nullptr);
     ~NotebookForm() override;
 
     // Open with no child window active: asks for a file and, once it was read, shows it in the
     // notebook, which opens for it.
-    static void openInNotebook(Frame& frame);
+    static void openInNotebook(ChildHost& host);
     // The answer of Open and Save As while the active child window holds no document.
     static void refuseForeignWindow(Prompter& prompter);
 
@@ -57,7 +57,7 @@ class NotebookForm : public QWidget, public DocumentWindow {
     void setFilePath(const QString& path);
     bool selectionHas(Attribute attribute) const;
 
-    Frame& frame_;
+    ChildHost& host_;
     NotebookEditor* editor_ = nullptr;  // RichTextBox1
     QString filePath_;
     bool placed_ = false;

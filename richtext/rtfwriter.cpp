@@ -1,4 +1,4 @@
-#include "platform/rtfwriter.h"
+#include "richtext/rtfwriter.h"
 
 #include <QColor>
 #include <QFont>
