@@ -62,8 +62,14 @@ struct SmallSystem {
     };
     h::SystemResult result;
 
-    SmallSystem() {
+    explicit SmallSystem(bool open = false) {
         settings.plantKPa = 50;
+        if (open) {
+            settings.open = true;
+            settings.staticLift = 12;
+            settings.friction = h::FrictionModel::Screen;
+            settings.returnDoubled = true;
+        }
         sections[2].fittings = {{"90°弯头", 2, "0.5"}, {"闸阀", 1, "0.1"}};
         sections[2].equipmentName = "组合式空调机组";
         result = h::computeSystem(sections, settings, catalog);
@@ -85,8 +91,22 @@ class SystemReportTest : public QObject {
 
     // The written PDF read back: the formulas, the rows, the worked head, the balance and the
     // sources, in Chinese that searches as typed.
+    void pdfReadsBack_data() {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("friction");  // the formula of the project's model
+        QTest::addColumn<QString>("other");     // that of the other model
+        const QString colebrook = QStringLiteral("1/√λ = −2·lg[K/(3.7·d) + 2.51/(Re·√λ)]");
+        const QString screen = QStringLiteral("λ = 0.0055·[1 + (20000·K/d + 10");
+        QTest::newRow("closed, Colebrook") << false << colebrook << screen;
+        QTest::newRow("open with lift, screen model, return doubled")
+            << true << screen << colebrook;
+    }
+
     void pdfReadsBack() {
-        SmallSystem s;
+        QFETCH(bool, open);
+        QFETCH(QString, friction);
+        QFETCH(QString, other);
+        SmallSystem s(open);
         QVERIFY(s.result.complete);
         QVERIFY(!s.result.unbalanced.empty());
         SystemReport report(QStringLiteral("某办公楼空调冷水系统"), s.settings, s.sections,
@@ -100,9 +120,12 @@ class SystemReportTest : public QObject {
         const QString flat = squeezed(text);
         for (const char* words :
              {"水系统水力计算书", "某办公楼空调冷水系统", "2026-12-07", "最不利环路",
-              "水泵流量与扬程", "G = 3600·Q / (c·ρ·Δt)", "1/√λ = −2·lg[K/(3.7·d) + 2.51/(Re·√λ)]",
-              "Re = v·d / ν", "Colebrook", "Darcy–Weisbach", "组合式空调机组", "90°弯头 2 × 0.5"})
+              "水泵流量与扬程", "G = 3600·Q / (c·ρ·Δt)", "Re = v·d / ν", "Darcy–Weisbach",
+              "组合式空调机组", "90°弯头 2 × 0.5"})
             QVERIFY2(flat.contains(squeezed(QString::fromUtf8(words))), words);
+        QVERIFY(flat.contains(squeezed(friction)));
+        QVERIFY(!flat.contains(squeezed(other)));
+        QCOMPARE(flat.contains(QStringLiteral("k=2；至管段末阻力")), open);
 
         // Every figure of a section's row, in the order of the table's columns.
         const QString layout = readBack("pdftotext", {"-layout", path, "-"});
@@ -120,22 +143,38 @@ class SystemReportTest : public QObject {
         QVERIFY(flat.contains(squeezed(QStringLiteral("冷热源 → L1 → L2 → AHU-2"))));
 
         // The head worked in numbers that add up, and are the engine's.
-        const QRegularExpression headLine(QStringLiteral(
-            "H = β·\\(ΔPmax \\+ ΔPs\\) = ([0-9.]+) × \\(([0-9.]+) \\+ ([0-9.]+)\\) = ([0-9.]+) Pa "
-            "= ([0-9.]+) kPa"));
-        const QRegularExpressionMatch head = headLine.match(text);
-        QVERIFY2(head.hasMatch(), qPrintable(text));
+        const QString lines = text.simplified();
+        const QRegularExpressionMatch head =
+            QRegularExpression(
+                QStringLiteral("H = β·\\(ΔPmax \\+ ΔPs\\)(?: \\+ ρ·g·h)? = ([0-9.]+) × "
+                               "\\(([0-9.]+) \\+ ([0-9.]+)\\)(?: \\+ ([0-9.]+))? = "
+                               "([0-9.]+) Pa = ([0-9.]+) kPa"))
+                .match(lines);
+        QVERIFY2(head.hasMatch(), qPrintable(lines));
         const double safety = head.captured(1).toDouble();
         const double critical = head.captured(2).toDouble();
         const double plant = head.captured(3).toDouble();
-        const double pascals = head.captured(4).toDouble();
+        const double lift = head.captured(4).toDouble();
+        const double pascals = head.captured(5).toDouble();
         QCOMPARE(safety, 1.1);
         QCOMPARE(plant, 50000.0);
         QCOMPARE(head.captured(2), fig(s.result.criticalPa));
-        QCOMPARE(head.captured(5), fig(s.result.headKPa));
+        QCOMPARE(head.captured(6), fig(s.result.headKPa));
         // 7 significant digits on every figure.
-        QVERIFY(std::abs(safety * (critical + plant) - pascals) < 1e-6 * pascals);
-        QVERIFY(std::abs(pascals / 1000 - head.captured(5).toDouble()) < 1e-6 * pascals / 1000);
+        QVERIFY(std::abs(safety * (critical + plant) + lift - pascals) < 1e-6 * pascals);
+        QVERIFY(std::abs(pascals / 1000 - head.captured(6).toDouble()) < 1e-6 * pascals / 1000);
+        const QRegularExpressionMatch statics =
+            QRegularExpression(
+                QStringLiteral("ρ·g·h = ([0-9.]+) × ([0-9.]+) × ([0-9.]+) = ([0-9.]+) Pa"))
+                .match(lines);
+        QCOMPARE(statics.hasMatch(), open);
+        if (open) {
+            QCOMPARE(statics.captured(3).toDouble(), 12.0);
+            QCOMPARE(statics.captured(4), head.captured(4));
+            const double rhoGh = statics.captured(1).toDouble() * statics.captured(2).toDouble() *
+                                 statics.captured(3).toDouble();
+            QVERIFY(std::abs(rhoGh - lift) < 1e-6 * lift);
+        }
         QVERIFY(flat.contains(squeezed(QStringLiteral("= %1 m").arg(fig(s.result.headM)))));
 
         // The balancing valve: its pressure and Kv on the branch's row, Kv = G/√(ΔP/100 kPa).
