@@ -13,7 +13,7 @@
 namespace {
 
 std::vector<tablefiles::Cell> frictionTable(int rows) {
-    std::vector<tablefiles::TableRow> table;
+    std::vector<ResultRowTexts> table;
     for (int i = 0; i < rows; ++i) {
         const std::string n = std::to_string(i);
         table.push_back({"直径" + std::to_string(15 + i % 286) + "毫米  长度" +
@@ -22,7 +22,7 @@ std::vector<tablefiles::Cell> frictionTable(int rows) {
                              ".5立方米每小时  粗糙度0.2毫米  第" + n + "段",
                          std::to_string(i % 1000) + "." + std::to_string(100 + i % 900)});
     }
-    return tablefiles::resultTableCells(tablefiles::TableKind::Friction, table, "12345.678");
+    return tablefiles::resultTableCells(TableKind::Friction, table, "12345.678");
 }
 
 void saveTable(benchmark::State& state, const char* extension) {

@@ -24,9 +24,9 @@ ResultRowTexts localTableRow(std::span<const std::string_view> in,
 
 constexpr Calculator Calculators[] = {
     {"friction", FrictionLossRecord::InputNames, FrictionLossRecord::ResultNames,
-     compute<FrictionLossRecord>, frictionTableRow, tablefiles::TableKind::Friction},
+     compute<FrictionLossRecord>, frictionTableRow, TableKind::Friction},
     {"local", LocalLossRecord::InputNames, LocalLossRecord::ResultNames, compute<LocalLossRecord>,
-     localTableRow, tablefiles::TableKind::Local},
+     localTableRow, TableKind::Local},
 };
 
 }  // namespace

@@ -31,7 +31,7 @@ struct Calculator {
     // The row the result table records for the input texts and the result texts.
     ResultRowTexts (*tableRow)(std::span<const std::string_view> inputs,
                                std::span<const std::string_view> results);
-    tablefiles::TableKind tableKind;
+    TableKind tableKind;
 };
 
 // The calculator behind a command word ("friction", "local"), or nullptr.

@@ -290,10 +290,10 @@ const char* writeFailureText(const tablefiles::WriteResult& result) {
 
 // The workbook the result table would save after recording every row and totalling once.
 int writeTable(const Calculator& calculator, const std::string& tablePath,
-               const std::vector<tablefiles::TableRow>& rows) {
+               const std::vector<ResultRowTexts>& rows) {
     std::vector<std::string> results;
     results.reserve(rows.size());
-    for (const tablefiles::TableRow& row : rows) results.push_back(row.resultText);
+    for (const ResultRowTexts& row : rows) results.push_back(row.resultText);
     const tablefiles::WriteResult written = tablefiles::writeWorkbook(
         tablePath, tablefiles::defaultSheetName(),
         tablefiles::resultTableCells(calculator.tableKind, rows, tableTotal(results)),
@@ -346,7 +346,7 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
     const std::size_t inputCount = calculator.inputs.size();
     std::array<float, 8> values{};
     std::string codeBuffer;
-    std::vector<tablefiles::TableRow> tableRows;
+    std::vector<ResultRowTexts> tableRows;
     std::array<std::string_view, 8> inputTexts;
     std::array<std::string_view, Calculator::MaxResults> results;
     bool someFailed = false;
@@ -375,10 +375,8 @@ int runCsv(const Calculator& calculator, const std::string& path, const std::str
             if (tablePath) {
                 for (std::size_t i = 0; i < inputCount; ++i) inputTexts[i] = reader.field(i);
                 splitResults({row, written.end}, results);
-                ResultRowTexts tableRow = calculator.tableRow({inputTexts.data(), inputCount},
-                                                              {results.data(), results.size()});
-                tableRows.push_back(
-                    {std::move(tableRow.parameterLine), std::move(tableRow.resultText)});
+                tableRows.push_back(calculator.tableRow({inputTexts.data(), inputCount},
+                                                        {results.data(), results.size()}));
             }
             row = written.end;
             *row++ = ',';

@@ -61,7 +61,11 @@ struct LocalLossRecord {
     std::string lossText() const;
 };
 
-// One row of a result table: the parameter line with the inputs as typed, and the loss.
+// The two result tables: friction losses (table1) and local losses (table2).
+enum class TableKind { Friction, Local };
+
+// One row of a result table: the parameter line with the inputs as typed, and the loss. The
+// screens, the command line, the table windows and the workbook writer all pass this one row.
 struct ResultRowTexts {
     std::string parameterLine;
     std::string resultText;

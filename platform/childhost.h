@@ -5,18 +5,15 @@
 #include <functional>
 
 class Prompter;
+struct ResultRowTexts;       // core/lossrecord.h
+enum class TableKind : int;  // core/lossrecord.h
 
-// The two result tables, as the calculation screens reach them. Each call takes the texts of
-// the screen's boxes as they stand; a call with any text empty records nothing.
+// The two result tables, as the calculation screens reach them: a row, built by frictionRow or
+// localRow, opens its table (or brings it to the front) and is appended there.
 class ResultTables {
   public:
     virtual ~ResultTables() = default;
-    virtual void recordFrictionResult(const QString& dText, const QString& lText,
-                                      const QString& tText, const QString& gText,
-                                      const QString& kText, const QString& vText,
-                                      const QString& hfText) = 0;
-    virtual void recordLocalResult(const QString& zetaText, const QString& vText,
-                                   const QString& tText, const QString& hfText) = 0;
+    virtual void record(TableKind kind, const ResultRowTexts& row) = 0;
 };
 
 // What a child window may ask of the main window. MainForm implements it; tests pass a fake.

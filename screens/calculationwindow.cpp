@@ -59,6 +59,23 @@ std::optional<float> CalculationWindow::readInput(const InputRow& row) {
     return formparts::readSingle(host_.prompter(), row.label, row.box);
 }
 
+bool CalculationWindow::allFilled(std::initializer_list<const InputRow*> rows,
+                                  PromptButtons buttons) {
+    for (const InputRow* row : rows) {
+        if (row->box->text().isEmpty()) {
+            host_.prompter().ask(formparts::MissingParameters, formparts::PromptTitle, buttons);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CalculationWindow::textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+void CalculationWindow::recordRow(TableKind kind, const std::optional<ResultRowTexts>& row) {
+    if (row) host_.resultTables().record(kind, *row);
+}
+
 void CalculationWindow::closeEvent(QCloseEvent* event) {
     host_.setCaptionPanelText(QString());
     event->accept();

@@ -2,7 +2,12 @@
 
 #include <QPushButton>
 #include <QWidget>
+#include <initializer_list>
 #include <optional>
+#include <string>
+
+#include "core/lossrecord.h"
+#include "platform/prompter.h"
 
 class ChildHost;
 class QLabel;
@@ -53,6 +58,15 @@ class CalculationWindow : public QWidget {
     // The row's box as a 32-bit number; when it is not a number, the user is told which box
     // (by its label) and what it holds, and nothing is returned.
     std::optional<float> readInput(const InputRow& row);
+
+    // True when every box holds some text; otherwise the user is asked to type the parameters,
+    // with the screen's own buttons, and false is returned.
+    bool allFilled(std::initializer_list<const InputRow*> rows, PromptButtons buttons);
+
+    // A box's text as it stands, for frictionRow and localRow.
+    static std::string textOf(const QLineEdit* box);
+    // Hands the row to the result tables; no row (a box was empty) records nothing.
+    void recordRow(TableKind kind, const std::optional<ResultRowTexts>& row);
 
     // The three buttons side by side, the first at `first`, each `step` pixels right of the
     // one before; compute and recompute run the given handlers.

@@ -192,13 +192,9 @@ void FrictionLossForm::buildControls() {
 }
 
 void FrictionLossForm::compute() {
-    const InputRow* inputs[] = {&diameter_, &length_, &temperature_, &flow_, &roughness_};
-    for (const InputRow* row : inputs) {
-        if (row->box->text().isEmpty()) {
-            host_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::YesNo);
-            return;
-        }
-    }
+    if (!allFilled({&diameter_, &length_, &temperature_, &flow_, &roughness_},
+                   PromptButtons::YesNo))
+        return;
     // The boxes are read in this order, so that the first message is about the first of them.
     const std::optional<float> t = readInput(temperature_);
     if (!t) return;
@@ -237,9 +233,10 @@ void FrictionLossForm::recompute() {
 }
 
 void FrictionLossForm::record() {
-    host_.resultTables().recordFrictionResult(
-        diameter_.box->text(), length_.box->text(), temperature_.box->text(), flow_.box->text(),
-        roughness_.box->text(), velocityBox_->text(), lossBox_->text());
+    recordRow(TableKind::Friction,
+              frictionRow(textOf(diameter_.box), textOf(length_.box), textOf(temperature_.box),
+                          textOf(flow_.box), textOf(roughness_.box), textOf(velocityBox_),
+                          textOf(lossBox_)));
 }
 
 void FrictionLossForm::showHintStep() {

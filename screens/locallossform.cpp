@@ -104,12 +104,7 @@ void LocalLossForm::buildControls() {
 }
 
 void LocalLossForm::compute() {
-    for (const InputRow* row : {&coefficient_, &velocity_, &temperature_}) {
-        if (row->box->text().isEmpty()) {
-            host_.prompter().ask(MissingParameters, PromptTitle, PromptButtons::Ok);
-            return;
-        }
-    }
+    if (!allFilled({&coefficient_, &velocity_, &temperature_}, PromptButtons::Ok)) return;
     const std::optional<float> zeta = readInput(coefficient_);
     if (!zeta) return;
     const std::optional<float> v = readInput(velocity_);
@@ -136,8 +131,8 @@ void LocalLossForm::recompute() {
 }
 
 void LocalLossForm::record() {
-    host_.resultTables().recordLocalResult(coefficient_.box->text(), velocity_.box->text(),
-                                           temperature_.box->text(), lossBox_->text());
+    recordRow(TableKind::Local, localRow(textOf(coefficient_.box), textOf(velocity_.box),
+                                         textOf(temperature_.box), textOf(lossBox_)));
 }
 
 void LocalLossForm::showCoefficients() {

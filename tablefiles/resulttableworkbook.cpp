@@ -19,7 +19,7 @@ constexpr std::uint16_t ResultColumn = 3;     // D
 
 std::string defaultSheetName() { return "sheet1"; }
 
-std::vector<Cell> resultTableCells(TableKind kind, const std::vector<TableRow>& rows,
+std::vector<Cell> resultTableCells(TableKind kind, const std::vector<ResultRowTexts>& rows,
                                    const std::string& totalText) {
     const bool friction = kind == TableKind::Friction;
     std::vector<Cell> cells;
@@ -28,7 +28,7 @@ std::vector<Cell> resultTableCells(TableKind kind, const std::vector<TableRow>& 
         {0, ParameterColumn, friction ? FrictionParameterHeader : LocalParameterHeader});
     cells.push_back({0, ResultColumn, friction ? FrictionResultHeader : LocalResultHeader});
     std::uint32_t row = 1;
-    for (const TableRow& r : rows) {
+    for (const ResultRowTexts& r : rows) {
         cells.push_back({row, ParameterColumn, r.parameterLine});
         cells.push_back({row, ResultColumn, r.resultText, NumberStyle::Fixed});
         ++row;

@@ -29,7 +29,7 @@ struct KindTexts {
     std::string sampleLine;
 };
 
-const KindTexts& textsOf(ResultTableForm::Kind kind) {
+const KindTexts& textsOf(TableKind kind) {
     static const KindTexts friction{
         "table1",
         QStringLiteral("沿程阻力数据表"),
@@ -49,7 +49,7 @@ const KindTexts& textsOf(ResultTableForm::Kind kind) {
         QStringLiteral("求总局部阻力"),
         QStringLiteral("E:\\工程名(局部阻力).xls"),
         localRow("1.0", "1.2", "50", "0")->parameterLine};
-    return kind == ResultTableForm::Kind::Friction ? friction : local;
+    return kind == TableKind::Friction ? friction : local;
 }
 
 const QString UnitText = QStringLiteral("Pa");
@@ -91,7 +91,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
 
 }  // namespace
 
-ResultTableForm::ResultTableForm(ChildHost& host, Kind kind, QWidget* parent)
+ResultTableForm::ResultTableForm(ChildHost& host, TableKind kind, QWidget* parent)
     : QWidget(parent), host_(host), kind_(kind) {
     const KindTexts& texts = textsOf(kind);
     setObjectName(QString::fromLatin1(texts.objectName));
@@ -172,24 +172,7 @@ void ResultTableForm::placeColumnLabels(const QStringList& labels, const std::st
 
 int ResultTableForm::rowCount() const { return resultList_->count(); }
 
-void ResultTableForm::recordFrictionResult(const QString& dText, const QString& lText,
-                                           const QString& tText, const QString& gText,
-                                           const QString& kText, const QString& vText,
-                                           const QString& hfText) {
-    const auto row = frictionRow(dText.toStdString(), lText.toStdString(), tText.toStdString(),
-                                 gText.toStdString(), kText.toStdString(), vText.toStdString(),
-                                 hfText.toStdString());
-    if (row) appendRow(*row);
-}
-
-void ResultTableForm::recordLocalResult(const QString& zetaText, const QString& vText,
-                                        const QString& tText, const QString& hfText) {
-    const auto row = localRow(zetaText.toStdString(), vText.toStdString(), tText.toStdString(),
-                              hfText.toStdString());
-    if (row) appendRow(*row);
-}
-
-void ResultTableForm::appendRow(const ResultRowTexts& row) {
+void ResultTableForm::record(const ResultRowTexts& row) {
     parameterList_->addItem(QString::fromStdString(row.parameterLine));
     resultList_->addItem(QString::fromStdString(row.resultText));
     unsaved_ = true;
@@ -220,15 +203,13 @@ void ResultTableForm::total() {
 }
 
 void ResultTableForm::save() {
-    std::vector<tablefiles::TableRow> rows;
+    std::vector<ResultRowTexts> rows;
     rows.reserve(rowCount());
     for (int i = 0; i < rowCount(); ++i)
         rows.push_back({parameterList_->item(i)->text().toStdString(),
                         resultList_->item(i)->text().toStdString()});
-    const tablefiles::TableKind kind =
-        kind_ == Kind::Friction ? tablefiles::TableKind::Friction : tablefiles::TableKind::Local;
     const std::optional<QString> saved =
-        exportTable(host_.prompter(), kind, rows, totalBox_->text(), pathBox_->text());
+        exportTable(host_.prompter(), kind_, rows, totalBox_->text(), pathBox_->text());
     if (!saved) return;
     pathBox_->setText(*saved);
     unsaved_ = false;

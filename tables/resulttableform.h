@@ -17,19 +17,12 @@ class QPushButton;
 class ResultTableForm : public QWidget {
     Q_OBJECT
   public:
-    enum class Kind { Friction, Local };
+    ResultTableForm(ChildHost& host, TableKind kind, QWidget* parent = nullptr);
 
-    ResultTableForm(ChildHost& host, Kind kind, QWidget* parent = nullptr);
+    // Appends a row at the end.
+    void record(const ResultRowTexts& row);
 
-    // Append a row for the texts of a calculation screen's boxes; any empty text appends
-    // nothing.
-    void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
-                              const QString& gText, const QString& kText, const QString& vText,
-                              const QString& hfText);
-    void recordLocalResult(const QString& zetaText, const QString& vText, const QString& tText,
-                           const QString& hfText);
-
-    Kind kind() const { return kind_; }
+    TableKind kind() const { return kind_; }
     int rowCount() const;
     // True when rows changed since the table was opened or last saved.
     bool hasUnsavedRows() const { return unsaved_; }
@@ -40,13 +33,12 @@ class ResultTableForm : public QWidget {
   private:
     void buildControls();
     void placeColumnLabels(const QStringList& labels, const std::string& sampleLine);
-    void appendRow(const ResultRowTexts& row);
     void deleteRows();
     void total();
     void save();
 
     ChildHost& host_;
-    const Kind kind_;
+    const TableKind kind_;
     QListWidget* parameterList_ = nullptr;  // List2
     QListWidget* resultList_ = nullptr;     // List1
     QLineEdit* totalBox_ = nullptr;         // Text1

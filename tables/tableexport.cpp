@@ -71,8 +71,8 @@ QString exportFailureText(const tablefiles::WriteResult& result, const QString& 
     return QStringLiteral("无法保存文件“%1”：%2").arg(path, reason);
 }
 
-std::optional<QString> exportTable(Prompter& prompter, tablefiles::TableKind kind,
-                                   const std::vector<tablefiles::TableRow>& rows,
+std::optional<QString> exportTable(Prompter& prompter, TableKind kind,
+                                   const std::vector<ResultRowTexts>& rows,
                                    const QString& totalText, const QString& path) {
     const std::vector<tablefiles::Cell> cells =
         tablefiles::resultTableCells(kind, rows, totalText.toStdString());

@@ -466,12 +466,12 @@ void TestFrictionLossForm::recordPassesTheBoxTextsAsTheyStand() {
     click("Command1");
     setText("Text1", QStringLiteral(" 50 "));
     click("Command5");
-    const QList<QStringList>& calls = host_->tables.frictionCalls;
-    QCOMPARE(calls.size(), 2);
-    QCOMPARE(calls[0], (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
-    // Edited after computing: recorded as shown, not computed again.
-    QCOMPARE(calls[1], (QStringList{" 50 ", "1000", "45", "1", "0.2", "0.1414711", "7.067252"}));
-    QVERIFY(host_->tables.localCalls.isEmpty());
+    // Before computing the result boxes are empty: nothing is recorded. Edited after computing:
+    // recorded as shown, not computed again.
+    using Row = RecordingTables::Row;
+    QCOMPARE(host_->tables.rows,
+             (QList<Row>{{TableKind::Friction, *frictionRow(" 50 ", "1000", "45", "1", "0.2",
+                                                            "0.1414711", "7.067252")}}));
 }
 
 void TestFrictionLossForm::screenshots() {

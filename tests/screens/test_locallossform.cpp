@@ -305,8 +305,9 @@ void TestLocalLossForm::recordPassesTheBoxTextsAsTheyStand() {
     click("Command1");
     get("Text2")->setText(QStringLiteral("２"));
     click("Command6");
-    QCOMPARE(host_->tables.localCalls, (QList<QStringList>{{"1.0", "２", "50", "711.36"}}));
-    QVERIFY(host_->tables.frictionCalls.isEmpty());
+    using Row = RecordingTables::Row;
+    QCOMPARE(host_->tables.rows,
+             (QList<Row>{{TableKind::Local, *localRow("1.0", "２", "50", "711.36")}}));
 }
 
 void TestLocalLossForm::screenshots() {

@@ -5,24 +5,24 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/lossrecord.h"
 #include "platform/childhost.h"
 #include "tests/support/scriptedprompter.h"
 
-// Result tables that remember what was recorded, one list of texts per call.
+// Result tables that remember what was recorded, in order.
 class RecordingTables : public ResultTables {
   public:
-    void recordFrictionResult(const QString& dText, const QString& lText, const QString& tText,
-                              const QString& gText, const QString& kText, const QString& vText,
-                              const QString& hfText) override {
-        frictionCalls.append({dText, lText, tText, gText, kText, vText, hfText});
-    }
-    void recordLocalResult(const QString& zetaText, const QString& vText, const QString& tText,
-                           const QString& hfText) override {
-        localCalls.append({zetaText, vText, tText, hfText});
-    }
+    struct Row {
+        TableKind kind;
+        ResultRowTexts texts;
+        bool operator==(const Row& other) const {
+            return kind == other.kind && texts.parameterLine == other.texts.parameterLine &&
+                   texts.resultText == other.texts.resultText;
+        }
+    };
+    void record(TableKind kind, const ResultRowTexts& row) override { rows.append({kind, row}); }
 
-    QList<QStringList> frictionCalls;
-    QList<QStringList> localCalls;
+    QList<Row> rows;
 };
 
 // A ChildHost for tests of single windows: child windows become top-level windows, the caption

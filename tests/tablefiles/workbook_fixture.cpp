@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         }
     } else if (args[0] == "table" && args.size() == 4) {
         path = args[2];
-        std::vector<TableRow> rows;
+        std::vector<ResultRowTexts> rows;
         while (std::getline(std::cin, line)) {
             const auto f = fields(line);
             if (f.size() != 2) return usage();

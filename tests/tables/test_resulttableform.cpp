@@ -46,10 +46,13 @@ struct Harness : MainFormHarness {
         return form->findChild<ResultTableForm*>(QString::fromLatin1(name));
     }
     void friction(const QString& hf, const QString& v = QStringLiteral("1.414")) {
-        form->resultTables().recordFrictionResult("50", "1000", "45", "1", "0.2", v, hf);
+        form->resultTables().record(
+            TableKind::Friction,
+            *frictionRow("50", "1000", "45", "1", "0.2", v.toStdString(), hf.toStdString()));
     }
     void local(const QString& hf) {
-        form->resultTables().recordLocalResult("1.0", "1.2", "50", hf);
+        form->resultTables().record(TableKind::Local,
+                                    *localRow("1.0", "1.2", "50", hf.toStdString()));
     }
 };
 
@@ -417,7 +420,8 @@ class TestResultTableForm : public QObject {
         Harness h;
         h.local("1");
         ResultTableForm* table = h.table("table2");
-        for (int i = 0; i < 69999; ++i) table->recordLocalResult("1.0", "1.2", "50", "2");
+        const ResultRowTexts row = *localRow("1.0", "1.2", "50", "2");
+        for (int i = 0; i < 69999; ++i) table->record(row);
         QCOMPARE(table->rowCount(), 70000);
         const QString path = h.dir.filePath(QStringLiteral("big.xls"));
         QFile old(path);
@@ -456,15 +460,13 @@ class TestResultTableForm : public QObject {
 
     void screenshots() {
         Harness h;
-        for (const char* v : {"1.414", "0.1414711", "2"})
-            h.form->resultTables().recordFrictionResult("50", "1000", "45", "1", "0.2", v,
-                                                        "7.067252");
-        h.form->resultTables().recordFrictionResult("100", "12000", "7", "25.5", "0.2", "0.9",
-                                                    "1234.5");
+        for (const char* v : {"1.414", "0.1414711", "2"}) h.friction("7.067252", QString(v));
+        h.form->resultTables().record(
+            TableKind::Friction, *frictionRow("100", "12000", "7", "25.5", "0.2", "0.9", "1234.5"));
         click(h.table("table1"), "Command4");
         QVERIFY(!saveScreenshot(h.table("table1"), QStringLiteral("table1")).isEmpty());
         h.local("711.36");
-        h.form->resultTables().recordLocalResult("0.5", "1.5", "7", "561.6");
+        h.form->resultTables().record(TableKind::Local, *localRow("0.5", "1.5", "7", "561.6"));
         click(h.table("table2"), "Command4");
         QVERIFY(!saveScreenshot(h.table("table2"), QStringLiteral("table2")).isEmpty());
     }
