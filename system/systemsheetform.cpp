@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <map>
 
 #include "core/numbertext.h"
 #include "hydraulics/systemtexts.h"
@@ -31,6 +32,7 @@
 #include "system/sectiontablemodel.h"
 #include "system/settingspanel.h"
 #include "system/sheetview.h"
+#include "system/systemreport.h"
 #include "tables/tableexport.h"
 
 namespace {
@@ -53,7 +55,12 @@ const QString ProjectSuffix = QStringLiteral("qvs");
 const QString WorkbookFilter =
     QStringLiteral("Excel 工作簿 (*.xlsx)|*.xlsx|Excel 97-2003 工作簿 (*.xls)|*.xls");
 const QString WorkbookSuffix = QStringLiteral("xlsx");
+// Units of the workbook's figure columns, by the engine's column names.
+const std::map<std::string, std::string> WorkbookUnits{
+    {"G", "m³/h"}, {"d", "mm"},  {"v", "m/s"}, {"R", "Pa/m"},  {"Py", "Pa"},
+    {"Pd", "Pa"},  {"Pj", "Pa"}, {"P", "Pa"},  {"Pend", "Pa"}, {"equip", "Pa"}};
 const QString ReportFilter = QStringLiteral("PDF 文件 (*.pdf)|*.pdf");
+const QString ReportSuffix = QStringLiteral("pdf");
 
 const QString CloseQuestion = QStringLiteral("水力计算表已修改，是否保存？");
 const QString CloseTitle = QStringLiteral("保存");
@@ -67,7 +74,6 @@ const QString RecoveryQuestion = QStringLiteral(
 const QString RecoveryOf = QStringLiteral("“%1”");
 const QString CannotRecover = QStringLiteral("无法恢复水力计算表：\n%1");
 const QString CannotWriteRecovery = QStringLiteral("无法写入恢复副本“%1”：\n%2");
-const QString ReportMissing = QStringLiteral("计算书尚不能生成。");
 const QString EquipmentFailure = QStringLiteral("无法读取数据库文件“%1”中的设备阻力损失：%2。");
 const QString SettingRefused = QStringLiteral("“%1”中的“%2”不是有效的数字。");
 const QString PromptTitle = QStringLiteral("提示");
@@ -422,21 +428,51 @@ void SystemSheetForm::exportWorkbook() {
                              PromptButtons::YesNo) != PromptAnswer::Yes)
         return;
     const std::vector<hydraulics::SectionInput> sections = model_->filledSections();
-    const tablefiles::WriteResult result = hydraulics::writeSystemWorkbook(
-        QFile::encodeName(path).toStdString(), sections, model_->settings(), model_->result(),
+    std::vector<tablefiles::Cell> cells =
+        hydraulics::systemWorkbookCells(sections, model_->settings(), model_->result());
+    // The header row names each figure's unit, as the sheet's own headers do.
+    for (tablefiles::Cell& cell : cells)
+        if (cell.row == 0)
+            if (const auto unit = WorkbookUnits.find(cell.text); unit != WorkbookUnits.end())
+                cell.text += " (" + unit->second + ")";
+    const tablefiles::WriteResult result = tablefiles::writeWorkbook(
+        QFile::encodeName(path).toStdString(), hydraulics::systemSheetName(), cells,
         tablefiles::workbookFormatFor(path.toStdString()));
     if (!result.ok())
         host_.prompter().ask(exportFailureText(result, shown(path), sections.size()), WorkbookText,
                              PromptButtons::Ok);
 }
 
+QString SystemSheetForm::projectName() const {
+    if (!title_.empty()) return QString::fromStdString(title_);
+    return filePath_.isEmpty() ? Untitled : QFileInfo(filePath_).completeBaseName();
+}
+
 void SystemSheetForm::exportReport() {
-    host_.prompter().ask(ReportMissing, ReportText, PromptButtons::Ok);
+    const QString start =
+        filePath_.isEmpty() ? QString()
+                            : QFileInfo(filePath_).dir().filePath(
+                                  QFileInfo(filePath_).completeBaseName() + QStringLiteral(".pdf"));
+    const QString chosen = host_.prompter().saveFileName(ReportText, ReportFilter, start);
+    if (chosen.isEmpty()) return;
+    const QString path = withSuffix(chosen, ReportSuffix);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() &&
+        host_.prompter().ask(ReplaceQuestion.arg(shown(path)), ReportText, PromptButtons::YesNo) !=
+            PromptAnswer::Yes)
+        return;
+    SystemReport report(projectName(), model_->settings(), model_->filledSections(),
+                        model_->result(), catalog_);
+    const ReportOutcome outcome = report.writePdf(path);
+    if (!outcome.ok) host_.prompter().ask(outcome.message(), ReportText, PromptButtons::Ok);
 }
 
 void SystemSheetForm::printReport(QPrinter& printer) {
-    static_cast<void>(printer);
-    host_.prompter().ask(ReportMissing, PrintText, PromptButtons::Ok);
+    if (!host_.prompter().choosePrinter(printer, PrintText)) return;
+    SystemReport report(projectName(), model_->settings(), model_->filledSections(),
+                        model_->result(), catalog_);
+    const ReportOutcome outcome = report.print(printer);
+    if (!outcome.ok) host_.prompter().ask(outcome.message(), PrintText, PromptButtons::Ok);
 }
 
 void SystemSheetForm::cut() { view_->cutSelection(); }

@@ -77,6 +77,8 @@ class SystemSheetForm : public QWidget, public DocumentWindow {
     void restoreRecovery();
     void writeRecovery();
     void updateCaption();
+    // The name the report goes by: the project's title, else its file's name.
+    QString projectName() const;
     void showSummary();
     void pickFittings(int row);
     void pickEquipment(int row);

@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPrinter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -384,6 +388,85 @@ class TestSystemSheet : public QObject {
         QCOMPARE(snapshot(model), before);
         QCOMPARE(sheet->filePath(), good);
         QVERIFY(!sheet->isModified());
+    }
+
+    // The workbook as a spreadsheet program reads it: one row per section, the engine's figures
+    // as number cells under headers with units.
+    void exportsWorkbook_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no ending gets .xlsx") << "系统"
+                                              << "系统.xlsx";
+        QTest::newRow(".xls by its ending") << "系统.xls"
+                                            << "系统.xls";
+    }
+    void exportsWorkbook() {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        SystemSheetForm* sheet = sheetWith(SmallSystem);
+        SectionTableModel* model = modelOf(sheet);
+        host_->scripted.queueFileName(dir_.filePath(name));
+        action(sheet, "sheetExportWorkbook")->trigger();
+        const QString path = dir_.filePath(written);
+        QVERIFY(QFile::exists(path));
+        const char* reader = R"(
+import json, sys
+path = sys.argv[1]
+if path.endswith('.xlsx'):
+    import openpyxl
+    rows = [list(r) for r in openpyxl.load_workbook(path).active.iter_rows(values_only=True)]
+else:
+    import xlrd
+    s = xlrd.open_workbook(path).sheet_by_index(0)
+    rows = [[c.value if c.ctype != xlrd.XL_CELL_EMPTY else None for c in s.row(i)]
+            for i in range(s.nrows)]
+print(json.dumps(rows[:6]))
+)";
+        QProcess python;
+        python.start(QStringLiteral(QUORVEL_PYTHON),
+                     {QStringLiteral("-c"), QString::fromUtf8(reader), path});
+        QVERIFY(python.waitForFinished(60000));
+        QCOMPARE(python.exitCode(), 0);
+        const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        const QJsonArray header = rows[0].toArray();
+        int pend = -1;
+        for (int c = 0; c < header.size(); ++c)
+            if (header[c].toString() == QStringLiteral("Pend (Pa)")) pend = c;
+        QVERIFY2(pend >= 0, QJsonDocument(header).toJson().constData());
+        for (int r = 0; r < SmallSystem.size(); ++r) {
+            const QJsonArray row = rows[r + 1].toArray();
+            QCOMPARE(row[0].toString(), SmallSystem[r][0]);
+            QVERIFY(row[pend].isDouble());
+            // Seven significant digits, as the command line writes them.
+            QVERIFY(qAbs(row[pend].toDouble() - model->resultOf(r)->Pend) <=
+                    1e-6 * model->resultOf(r)->Pend);
+        }
+    }
+
+    // The report as a PDF through the save dialog, and printed to a PDF file through the print
+    // dialog: the same document, with the head worked out.
+    void exportsAndPrintsTheReport() {
+        SystemSheetForm* sheet = sheetWith(SmallSystem);
+        host_->scripted.queueFileName(dir_.filePath(QStringLiteral("计算书")));
+        action(sheet, "sheetExportReport")->trigger();
+        const QString pdf = dir_.filePath(QStringLiteral("计算书.pdf"));
+        const QString printed = dir_.filePath(QStringLiteral("printed.pdf"));
+        host_->scripted.queuePrint(true, [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+        });
+        action(sheet, "sheetPrint")->trigger();
+        for (const QString& path : {pdf, printed}) {
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+            QVERIFY(text.waitForFinished(60000));
+            const QString content = QString::fromUtf8(text.readAllStandardOutput());
+            QVERIFY2(content.contains(QStringLiteral("T3")), qPrintable(path));
+            QVERIFY2(content.contains(QString::fromStdString(numbertext::fixedText(
+                         numbertext::generalText(modelOf(sheet)->result().headKPa), 1))),
+                     qPrintable(content.left(2000)));
+        }
+        QCOMPARE(host_->scripted.calls().size(), 2);
     }
 
     void saveFailureKeepsTheProjectChanged() {
