@@ -367,7 +367,12 @@ bool SystemSheetForm::writeProjectFile(const QString& path) {
 }
 
 void SystemSheetForm::writeRecovery() {
-    if (!isModified()) return;
+    // Changes undone back to the saved state leave nothing to recover; an older copy would
+    // bring them back.
+    if (!isModified()) {
+        recovery_.remove();
+        return;
+    }
     const std::string bytes = hydraulics::writeProject(project());
     const QString failure = recovery_.write(QByteArray::fromStdString(bytes), filePath_);
     // Said once a run: a full disk would otherwise bring the same message every minute.

@@ -570,6 +570,15 @@ print(json.dumps(rows[:6]))
         QVERIFY(!copy.exists());
         QCOMPARE(typed(modelOf(sheet)), SmallSystem);
 
+        // Undone back to the saved state: the next round takes the copy away.
+        auto* timer = sheet->findChild<QTimer*>(QStringLiteral("recoveryTimer"));
+        timer->setInterval(10);
+        modelOf(sheet)->setData(modelOf(sheet)->index(0, SectionTableModel::Length), "99",
+                                Qt::EditRole);
+        QTRY_VERIFY(copy.exists());
+        sheet->findChild<QUndoStack*>()->undo();
+        QTRY_VERIFY(!copy.exists());
+
         // No copy: no question.
         host_->scripted.clearCalls();
         SystemSheetForm::offerRecovery(*host_);
