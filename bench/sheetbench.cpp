@@ -33,10 +33,7 @@ class SilentPrompter : public Prompter {
 
 class NoTables : public ResultTables {
   public:
-    void recordFrictionResult(const QString&, const QString&, const QString&, const QString&,
-                              const QString&, const QString&, const QString&) override {}
-    void recordLocalResult(const QString&, const QString&, const QString&,
-                           const QString&) override {}
+    void record(TableKind, const ResultRowTexts&) override {}
 };
 
 // The sheet as a top-level window of its own, as the tests' host shows it.
