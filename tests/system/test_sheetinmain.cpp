@@ -52,13 +52,9 @@ class TestSheetInMain : public QObject {
         QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
     }
 
-    // The third item of the pipe-loss menu opens the one sheet.
+    // The menu item opens the one sheet, a sizable child with minimize and maximize boxes.
     void menuOpensOneSheet() {
         MainFormHarness h;
-        const QList<QAction*> items = h.find<QMenu>(QStringLiteral("sgzlss"))->actions();
-        QCOMPARE(items.size(), 3);
-        QCOMPARE(items[2]->objectName(), QStringLiteral("sgxtjs"));
-        QCOMPARE(items[2]->text(), QStringLiteral("水系统水力计算"));
         SystemSheetForm* sheet = openSheet(h);
         QCOMPARE(sheet->objectName(), QStringLiteral("Form_水系统水力计算"));
         QVERIFY(h.open().first()->windowFlags() & Qt::WindowMaximizeButtonHint);
