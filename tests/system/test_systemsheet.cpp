@@ -200,10 +200,10 @@ class TestSystemSheet : public QObject {
     void everyEditUndoesAndRedoes_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("cell typed") << 0;
-        QTest::newRow("selection cleared") << 1;
+        QTest::newRow("selection cleared by Delete") << 1;
         QTest::newRow("block pasted past the end") << 2;
-        QTest::newRow("rows inserted") << 3;
-        QTest::newRow("rows removed") << 4;
+        QTest::newRow("rows inserted by Insert") << 3;
+        QTest::newRow("rows removed by Ctrl+Delete") << 4;
         QTest::newRow("fittings chosen") << 5;
         QTest::newRow("equipment chosen") << 6;
         QTest::newRow("setting changed") << 7;
@@ -226,7 +226,7 @@ class TestSystemSheet : public QObject {
                     QItemSelection(model->index(0, SectionTableModel::Zeta),
                                    model->index(4, SectionTableModel::Equipment)),
                     QItemSelectionModel::ClearAndSelect);
-                grid->clearSelection();
+                QTest::keyClick(grid, Qt::Key_Delete);
                 break;
             case 2:
                 model->pasteBlock(5, 0, {{"T4", "S2", "9", "20"}, {"T5", "S2", "9", "20"}});
@@ -235,14 +235,14 @@ class TestSystemSheet : public QObject {
                 grid->selectionModel()->select(
                     QItemSelection(model->index(1, 0), model->index(2, 0)),
                     QItemSelectionModel::ClearAndSelect);
-                grid->insertRowsAtSelection();
+                QTest::keyClick(grid, Qt::Key_Insert);
                 QCOMPARE(int(model->sections().size()), 7);
                 break;
             case 4:
                 grid->selectionModel()->select(
                     QItemSelection(model->index(4, 0), model->index(4, 3)),
                     QItemSelectionModel::ClearAndSelect);
-                grid->removeSelectedRows();
+                QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
                 QCOMPARE(int(model->sections().size()), 4);
                 break;
             case 5:
