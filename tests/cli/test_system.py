@@ -270,22 +270,6 @@ class System(unittest.TestCase):
         model_rows, _ = system_model.compute(rows, CATALOG)
         self.assertEqual([';'.join(sorted(m['errors'])) for m in model_rows], expected)
 
-    def test_loop_names_every_section_in_it(self):
-        _, out, summary = self.run_calc(HEADER + '\nA,C,1,1,,,,,\nB,A,1,1,,,,,\nC,B,1,1,,,,,\n'
-                                        'Z,,1,1,,,,,\n')
-        self.assertEqual([r['error'] for r in out], ['loop'] * 3 + [''])
-        self.assertEqual(summary['critical'], ['Z'])
-
-    def test_deep_chain_is_computed(self):
-        # 10,000 sections one below the other: no recursion limit, the loss adds up.
-        n = 10000
-        rows = [dict(id=f'c{i}', up=f'c{i - 1}' if i else '', L='1', G='' if i < n - 1 else '2',
-                     Q='', DN='25', d='', zeta='', equip='') for i in range(n)]
-        _, out, summary = self.run_calc(csv_text(rows))
-        self.assertTrue(all(r['error'] == '' for r in out))
-        self.assertClose(out[-1]['Pend'], float(out[0]['P']) * n, 'Pend', rel=1e-5)
-        self.assertEqual(summary['critical'][0].count('>'), n - 1)
-
     def test_screen_model_is_the_friction_command(self):
         # R of the screen model is the friction command's Hf with L = 1000 mm, to the digit.
         cases = [('52.7', '6', '7', '0.2'), ('20', '0.3', '45', '0.5'), ('106.3', '40', '60',
@@ -351,7 +335,8 @@ class System(unittest.TestCase):
                 cells = [[None if sheet.cell_type(r, c) == xlrd.XL_CELL_EMPTY
                           else sheet.cell_value(r, c) for c in range(sheet.ncols)]
                          for r in range(sheet.nrows)]
-            self.assertEqual(cells[0][:16], OUT_COLUMNS, name)
+            self.assertEqual([h.split(' (')[0] for h in cells[0][:16]], OUT_COLUMNS, name)
+            self.assertEqual(cells[0][6], 'R (Pa/m)', name)
             for i, row in enumerate(out):
                 got = cells[i + 1]
                 for c, column in enumerate(OUT_COLUMNS):
@@ -396,12 +381,6 @@ class System(unittest.TestCase):
                                     text=True)
             self.assertEqual(result.returncode, 2, text)
             self.assertIn(needle, result.stderr, text)
-
-    def test_series_list_names_every_series(self):
-        listed = subprocess.run([CALC, 'system', '--series', 'list'], capture_output=True,
-                                text=True, check=True).stdout.split('\n')
-        self.assertEqual(sorted(line.split('\t')[0] for line in listed if line),
-                         sorted(CATALOG.series))
 
 
 if __name__ == '__main__':
