@@ -89,26 +89,6 @@ bool isBlank(const SectionInput& s) {
     return s.fittings.empty() && s.equipmentName.empty();
 }
 
-bool sameFittings(const std::vector<hydraulics::FittingCount>& a,
-                  const std::vector<hydraulics::FittingCount>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-        return x.name == y.name && x.count == y.count && x.zetaEach == y.zetaEach;
-    });
-}
-
-bool sameSection(const SectionInput& a, const SectionInput& b) {
-    for (const Field field : InputFields)
-        if (a.*field != b.*field) return false;
-    return a.equipmentName == b.equipmentName && sameFittings(a.fittings, b.fittings);
-}
-
-bool sameSettings(const SystemSettings& a, const SystemSettings& b) {
-    return a.t == b.t && a.dt == b.dt && a.series == b.series && a.roughness == b.roughness &&
-           a.friction == b.friction && a.rMax == b.rMax && a.open == b.open &&
-           a.staticLift == b.staticLift && a.returnDoubled == b.returnDoubled &&
-           a.plantKPa == b.plantKPa && a.safety == b.safety && a.balancePercent == b.balancePercent;
-}
-
 // Sets one input cell. Figures typed with a Chinese input method's full-width digits are kept
 // in their ASCII forms, which is how the program reads them everywhere. An equipment loss typed
 // by hand is no longer the listed entry's.
@@ -345,7 +325,7 @@ bool SectionTableModel::setData(const QModelIndex& index, const QVariant& value,
     if (existing) before.push_back(sections_[std::size_t(row)]);
     SectionInput after = existing ? sections_[std::size_t(row)] : SectionInput{};
     setField(after, index.column(), value.toString());
-    if (existing && sameSection(after, before.front())) return true;
+    if (existing && after == before.front()) return true;
     if (!existing && isBlank(after)) return true;
     pushReplace(row, std::move(before), {std::move(after)}, EditStep);
     return true;
@@ -370,7 +350,7 @@ void SectionTableModel::clearCells(const QModelIndexList& cells) {
     for (const QModelIndex& index : cells)
         if (isInput(index.column()) && index.row() >= first && index.row() <= last)
             setField(after[std::size_t(index.row() - first)], index.column(), QString());
-    if (std::equal(before.begin(), before.end(), after.begin(), after.end(), sameSection)) return;
+    if (before == after) return;
     pushReplace(first, std::move(before), std::move(after), ClearStep);
 }
 
@@ -387,7 +367,7 @@ void SectionTableModel::pasteBlock(int row, int column, const QList<QStringList>
                 setField(after[std::size_t(r)], column + int(c), block[r][c]);
     // Trailing rows the block leaves blank do not become sections.
     while (int(after.size()) > existing && isBlank(after.back())) after.pop_back();
-    if (std::equal(before.begin(), before.end(), after.begin(), after.end(), sameSection)) return;
+    if (before == after) return;
     pushReplace(row, std::move(before), std::move(after), PasteStep);
 }
 
@@ -414,7 +394,7 @@ void SectionTableModel::setSectionFittings(int row,
     SectionInput after = existing ? before.front() : SectionInput{};
     after.fittings = fittings;
     after.zeta = zetaText.toStdString();
-    if (existing && sameSection(after, before.front())) return;
+    if (existing && after == before.front()) return;
     pushReplace(row, std::move(before), {std::move(after)}, FittingsStep);
 }
 
@@ -426,12 +406,12 @@ void SectionTableModel::setSectionEquipment(int row, const QString& name, const 
     SectionInput after = existing ? before.front() : SectionInput{};
     after.equip = lossText.toStdString();
     after.equipmentName = name.toStdString();
-    if (existing && sameSection(after, before.front())) return;
+    if (existing && after == before.front()) return;
     pushReplace(row, std::move(before), {std::move(after)}, EquipmentStep);
 }
 
 void SectionTableModel::changeSettings(const SystemSettings& settings, const QString& what) {
-    if (sameSettings(settings, settings_)) return;
+    if (settings == settings_) return;
     undoStack_.push(new SettingsCommand(*this, settings_, settings, what));
 }
 
