@@ -68,6 +68,18 @@ void SheetView::moveCurrent(int rowStep, int columnStep) {
     setCurrentIndex(model_->index(row, column));
 }
 
+bool SheetView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (trigger == DoubleClicked && index.column() == SectionTableModel::Zeta) {
+        emit fittingsRequested(index.row());
+        return false;
+    }
+    if (trigger == DoubleClicked && index.column() == SectionTableModel::Equipment) {
+        emit equipmentRequested(index.row());
+        return false;
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (state() != EditingState) {

@@ -6,8 +6,9 @@ class SectionTableModel;
 
 // The grid of the sheet with a spreadsheet's habits: Enter moves down and Tab right, typing
 // replaces the cell, Delete clears the selection, Insert and Ctrl+Delete add and remove rows,
-// Ctrl+C and Ctrl+V carry blocks of cells as tab-separated text. Every change goes to the
-// model, which puts it on the undo stack.
+// Ctrl+C and Ctrl+V carry blocks of cells as tab-separated text. A double click on Σζ or the
+// equipment loss opens its picker; typing there still enters a figure by hand. Every change goes to
+// the model, which puts it on the undo stack.
 class SheetView : public QTableView {
     Q_OBJECT
   public:
@@ -26,6 +27,7 @@ class SheetView : public QTableView {
     void equipmentRequested(int row);
 
   protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -85,6 +85,13 @@ void typeInto(QWidget* fallback, const QString& text) {
     for (const QChar c : text) press(fallback, Qt::Key_unknown, QString(c));
 }
 
+// A double click opens the picker of Σζ and of the equipment loss, not an editor.
+void doubleClick(SheetView* grid, const QModelIndex& index) {
+    const QPoint at = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
 }  // namespace
 
 class TestSystemSheet : public QObject {
@@ -588,7 +595,7 @@ print(json.dumps(rows[:6]))
     void fittingPickerSumsTheChosenCounts() {
         SystemSheetForm* sheet = sheetWith(SmallSystem);
         SectionTableModel* model = modelOf(sheet);
-        emit gridOf(sheet)->fittingsRequested(4);
+        doubleClick(gridOf(sheet), model->index(4, SectionTableModel::Zeta));
         auto* picker = sheet->findChild<QDialog*>(QStringLiteral("fittingPicker"));
         QVERIFY(picker);
         auto* list = picker->findChild<QTableWidget*>(QStringLiteral("fittingList"));
@@ -616,7 +623,7 @@ print(json.dumps(rows[:6]))
     void equipmentPickerTakesTheUpperFigure() {
         SystemSheetForm* sheet = sheetWith(SmallSystem);
         SectionTableModel* model = modelOf(sheet);
-        emit gridOf(sheet)->equipmentRequested(2);
+        doubleClick(gridOf(sheet), model->index(2, SectionTableModel::Equipment));
         auto* picker = sheet->findChild<QDialog*>(QStringLiteral("equipmentPicker"));
         QVERIFY(picker);
         auto* list = picker->findChild<QTableWidget*>(QStringLiteral("equipmentList"));
