@@ -102,7 +102,7 @@ std::optional<double> field(const std::string& text, Field which, bool required,
 }
 
 // ζ may be negative (the branch of a converging tee), and so may an equipment figure that
-// stands for a gain; the issue refuses negative lengths, flows, loads and diameters only.
+// stands for a gain; only negative lengths, flows, loads and diameters are refused.
 Numbers readNumbers(const SectionInput& in, std::vector<SectionError>& errors) {
     Numbers n;
     if (in.unreadable) {
@@ -332,21 +332,32 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
                                             childStart[i + 1] - childStart[i]);
     };
 
-    // Breadth first from the plant (and from the sections whose upstream is unresolved): every
-    // section comes after its upstream one. What is not reached hangs on a loop.
+    // An order in which every section comes after its upstream one: otherwise breadth first
+    // from the plant (and from the sections whose upstream is unresolved). What is not reached
+    // hangs on a loop.
+    // Listed from the plant outwards, as sections usually are, every upstream section comes
+    // earlier: input order is then such an order, and walks the arrays in memory order.
     std::vector<std::size_t> order;
     order.reserve(n);
     std::vector<char> reached(n, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        if (parent[i] < 0) {
-            order.push_back(i);
-            reached[i] = 1;
-        }
-    for (std::size_t k = 0; k < order.size(); ++k)
-        for (std::size_t c : childrenOf(order[k])) {
-            order.push_back(c);
-            reached[c] = 1;
-        }
+    bool listedDownstream = true;
+    for (std::size_t i = 0; i < n && listedDownstream; ++i)
+        listedDownstream = parent[i] < static_cast<int>(i);
+    if (listedDownstream) {
+        for (std::size_t i = 0; i < n; ++i) order.push_back(i);
+        std::fill(reached.begin(), reached.end(), 1);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            if (parent[i] < 0) {
+                order.push_back(i);
+                reached[i] = 1;
+            }
+        for (std::size_t k = 0; k < order.size(); ++k)
+            for (std::size_t c : childrenOf(order[k])) {
+                order.push_back(c);
+                reached[c] = 1;
+            }
+    }
     const std::size_t treeSize = order.size();
     if (treeSize < n) {
         // Each section has one upstream link, so following the links from an unreached

@@ -211,6 +211,8 @@ class System(unittest.TestCase):
         for trial in range(120):
             n = rng.choice([1, 2, 5, 20, 60])
             rows = self.random_tree(rng, n, bad=0.0 if trial % 3 else 0.15)
+            if trial % 4 == 1:
+                rng.shuffle(rows)  # sections below listed before those above them
             options = dict(t=rng.choice([7.0, 10.0, 12.5, 45.0]), dt=rng.choice([5.0, 6.0, 10.0]),
                            series=rng.choice(['steel', 'steel', 'seamless', 'copper-B',
                                               'ppr-S5']),
