@@ -69,9 +69,12 @@ bool ReportPages::paint(QPagedPaintDevice& device, int fromPage, int toPage) {
     pageCount_ = 0;
     for (Part& part : parts_) {
         QTextDocument& document = *part.document;
-        document.documentLayout()->setPaintDevice(&device);
+        // Each of these lays the whole document out again once it has a layout: a table of
+        // thousands of rows takes seconds each time. The layout comes into being with the
+        // device, after the sizes.
         document.setDocumentMargin(0);
         document.setPageSize(bodySize(part.orientation));
+        document.documentLayout()->setPaintDevice(&device);
         part.pages = document.pageCount();
         pageCount_ += part.pages;
     }

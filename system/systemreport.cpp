@@ -108,7 +108,7 @@ class DocumentWriter {
         format.setBorder(1);
         format.setBorderBrush(Qt::black);
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        format.setBorderCollapse(true);
+        format.setBorderCollapse(false);
         format.setCellPadding(2);
         format.setCellSpacing(0);
         format.setTopMargin(4);
