@@ -206,6 +206,14 @@ class ReportBuilder {
         w.title(ReportTitle);
         w.centered(ProjectLine.arg(title_));
         w.centered(DateLine.arg(date_.toString(Qt::ISODate)));
+        // Room for the signatures a calculation sheet is handed in with.
+        w.table({{{QStringLiteral("计算")},
+                  {},
+                  {QStringLiteral("校对")},
+                  {},
+                  {QStringLiteral("审核")},
+                  {}}},
+                0, {8, 25, 8, 25, 8, 26}, TablePoints);
         conditions(w);
         formulas(w);
         pipeData(w);
