@@ -732,7 +732,12 @@ SystemReport::SystemReport(const QString& projectTitle, const h::SystemSettings&
                            const h::SystemResult& result, const h::PipeCatalog& catalog,
                            const QDate& date)
     : title_(projectTitle.trimmed().isEmpty() ? Untitled : projectTitle.trimmed()) {
-    ReportBuilder builder(title_, settings, sections, result, catalog, date);
+    // A result of other sections (the sheet changed since it was computed) would print figures
+    // against the wrong rows: the report then computes its own.
+    std::optional<h::SystemResult> own;
+    if (result.sections.size() != sections.size())
+        own = h::computeSystem(sections, settings, catalog);
+    ReportBuilder builder(title_, settings, sections, own ? *own : result, catalog, date);
     pages_.setRunningHead(ReportTitle, title_);
     pages_.addPart(builder.front(), QPageLayout::Portrait);
     pages_.addPart(builder.sectionTable(), QPageLayout::Landscape);

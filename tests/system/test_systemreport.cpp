@@ -304,6 +304,17 @@ class SystemReportTest : public QObject {
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.pdf"});
     }
 
+    // A result of other sections (an empty one here) does not put figures on the wrong rows:
+    // the report is that of the sections given.
+    void resultOfOtherSections() {
+        SmallSystem s;
+        const h::SystemResult stale;
+        SystemReport report(QString(), s.settings, s.sections, stale, s.catalog);
+        const QString text = report.text();
+        QVERIFY(text.contains(fig(s.result.headKPa)));
+        QVERIFY(text.contains(fig(s.result.sections.back().Pend)));
+    }
+
     // A printer that prints to a PDF file writes the pages chosen in the dialog, atomically.
     void printerRange() {
         SmallSystem s;
