@@ -407,7 +407,7 @@ int main(int argc, char** argv) {
             std::string help(HelpText.substr(0, at));
             help += SystemUsage;
             help += HelpText.substr(at + 8);
-            help += SystemHelp;
+            help += systemHelp();
             std::fwrite(help.data(), 1, help.size(), stdout);
             return ExitComputed;
         }

@@ -26,7 +26,9 @@ const std::string_view SystemUsage =
   quorvel-calc system --series list
 )";
 
-const std::string_view SystemHelp = R"(
+namespace {
+
+constexpr std::string_view SystemHelp = R"(
 Water system (system)
   Computes a water system given as a tree of pipe sections from the plant: the flow of each
   section (typed, from its load, or the sum of the sections below it), its size (fixed, or
@@ -80,7 +82,23 @@ Water system (system)
   is reported on every row as bad-setting-OPT. Rows with errors are not a failure: the exit
   status is 0, or 2 for a usage error, unreadable input or an output that cannot be written
   (standard output is still complete).
+  Codes of the note and error columns:
 )";
+
+}  // namespace
+
+std::string systemHelp() {
+    std::string help(SystemHelp);
+    // The listing's lines, indented like the rest of this section.
+    const std::string codes = hydraulics::codeListing();
+    std::size_t start = 0;
+    while (start < codes.size()) {
+        const std::size_t end = codes.find('\n', start);
+        help += "  " + codes.substr(start, end - start + 1);
+        start = end + 1;
+    }
+    return help;
+}
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 // The usage lines and the section of --help that describe it.
 extern const std::string_view SystemUsage;
-extern const std::string_view SystemHelp;
+std::string systemHelp();
 
 // Runs the command on the arguments after "system"; returns the exit status.
 int runSystem(std::span<const std::string_view> args);

@@ -85,13 +85,13 @@ class Table {
         if (it == header_.end()) throw std::logic_error("shipped table lacks a column");
         const Record& record = rows_[row];
         const std::size_t index = it - header_.begin();
-        static const std::string empty;
-        return index < record.size() ? record[index] : empty;
+        return index < record.size() ? record[index] : empty_;
     }
 
   private:
     Record header_;
     std::vector<Record> rows_;
+    std::string empty_;  // a field a short row lacks
 };
 
 std::optional<double> number(const std::string& text) {

@@ -17,6 +17,8 @@ struct Project {
     std::string title;
     SystemSettings settings;
     std::vector<SectionInput> sections;
+
+    bool operator==(const Project&) const = default;
 };
 
 inline constexpr const char* ProjectFormatName = "quorvel-system";

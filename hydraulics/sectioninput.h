@@ -14,6 +14,8 @@ struct FittingCount {
     std::string name;  // e.g. "90°弯头"
     int count = 1;
     std::string zetaEach;  // ζ of one fitting, as typed or listed
+
+    bool operator==(const FittingCount&) const = default;
 };
 
 // One pipe section, every field as typed so that nothing is lost to rounding. An empty text
@@ -34,6 +36,8 @@ struct SectionInput {
     // The command line could not read the row whole (bad quoting, wrong number of fields): it
     // fails, and so does what hangs on it. The window never sets it.
     bool unreadable = false;
+
+    bool operator==(const SectionInput&) const = default;
 };
 
 enum class FrictionModel {
@@ -55,6 +59,8 @@ struct SystemSettings {
     double plantKPa = 0;         // kPa, plant equipment loss added to the critical loss
     double safety = 1.1;         // safety factor on the pump head
     double balancePercent = 15;  // %, largest allowed shortfall of a parallel branch
+
+    bool operator==(const SystemSettings&) const = default;
 };
 
 // A field text as a number, by the rules of numbertext::parseSingle but in double precision:

@@ -221,7 +221,9 @@ std::string errorText(const SectionError& e) {
         case ErrorKind::UnknownUpstream:
             return "上游管段" + quoted(firstId(e)) + "不存在";
         case ErrorKind::Loop:
-            return "管段" + joinedIds(e.ids) + "的上游首尾相连成环";
+            return "管段" + joinedIds(e.ids) +
+                   (e.more ? "等共" + std::to_string(e.ids.size() + e.more) + "段" : "") +
+                   "的上游首尾相连成环";
         case ErrorKind::UpstreamFailed:
             return "上游管段" + quoted(firstId(e)) + "未能计算";
         case ErrorKind::NoFlow:

@@ -39,7 +39,12 @@ std::vector<Cell> systemWorkbookCells(const std::vector<SectionInput>& sections,
                                       const SystemSettings& settings, const SystemResult& result) {
     Sheet sheet;
     std::uint32_t row = 0;
-    for (std::uint16_t c = 0; c < SectionColumns.size(); ++c) sheet.put(row, c, SectionColumns[c]);
+    // The command line's column names, each with its unit.
+    constexpr std::array<const char*, 16> Units{
+        "", "",      " (m³/h)", "",      " (mm)", " (m/s)", " (Pa/m)", " (Pa)",
+        "", " (Pa)", " (Pa)",   " (Pa)", " (Pa)", " (Pa)",  "",        ""};
+    for (std::uint16_t c = 0; c < SectionColumns.size(); ++c)
+        sheet.put(row, c, std::string(SectionColumns[c]) + Units[c]);
     sheet.put(row, SectionColumns.size(), "说明");
     sheet.put(row, SectionColumns.size() + 1, "错误原因");
     for (std::size_t i = 0; i < sections.size() && i < result.sections.size(); ++i) {

@@ -14,7 +14,8 @@ namespace hydraulics {
 // The sheet's name.
 std::string systemSheetName();
 
-// Row 1 the column headers of the command line's output and two more, 说明 and 错误原因; one
+// Row 1 the column headers of the command line's output with their units ("G (m³/h)") and two
+// more, 说明 and 错误原因; one
 // row per section in input order, as the command line writes it (figures as numbers, note and
 // error as codes), then its notes and errors as Chinese sentences. A blank row, then the
 // summary: the summary's key in column A, its value in B, a Chinese label in C (unbalanced

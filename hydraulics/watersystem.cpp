@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <span>
 #include <string_view>
@@ -104,7 +105,11 @@ std::optional<double> field(const std::string& text, Field which, bool required,
 // stands for a gain; the issue refuses negative lengths, flows, loads and diameters only.
 Numbers readNumbers(const SectionInput& in, std::vector<SectionError>& errors) {
     Numbers n;
-    if (in.unreadable) errors.push_back(error(ErrorKind::UnreadableRow));
+    if (in.unreadable) {
+        // Its fields are whatever the broken quoting left: no more to say about them.
+        errors.push_back(error(ErrorKind::UnreadableRow));
+        return n;
+    }
     if (in.id.empty()) errors.push_back(error(ErrorKind::MissingId, Field::Id));
     n.L = field(in.L, Field::L, true, false, errors).value_or(0);
     n.G = field(in.G, Field::G, false, false, errors);
@@ -126,6 +131,9 @@ Friction friction(double G, double dMm, const Context& c) {
         return f;
     }
     if (c.settings.friction == FrictionModel::Screen) {
+        // The screen works in 32 bits; a figure beyond them has no screen result.
+        constexpr double Largest = std::numeric_limits<float>::max();
+        if (!(dMm <= Largest && G <= Largest && c.K <= Largest)) return f;
         FrictionLossInput input;
         input.D = static_cast<float>(dMm);
         input.L = 1000.0f;  // mm: one metre, so the loss is R
@@ -177,10 +185,11 @@ bool computeSection(SectionResult& r, const Numbers& n, const Context& c) {
         const PipeRow* chosen = nullptr;
         for (const PipeRow& row : series.rows) {
             const VelocityRange& rowRange = c.catalog.velocityRange(open, series, row);
-            // The velocity needs no friction factor; most sizes fail on it alone.
-            if (c.settings.friction == FrictionModel::Colebrook &&
-                velocity(r.G, row.inner) > rowRange.upper)
-                continue;
+            // The velocity needs no friction factor; most sizes fail on it alone. The screen
+            // rounds its velocity to 32 bits (a relative 1e-7 or so): only a clear excess is
+            // decided before its own figure.
+            const double slack = c.settings.friction == FrictionModel::Screen ? 1e-5 : 0.0;
+            if (velocity(r.G, row.inner) > rowRange.upper * (1.0 + slack)) continue;
             const Friction rowFriction = friction(r.G, row.inner, c);
             if (!rowFriction.ok || rowFriction.v > rowRange.upper ||
                 rowFriction.R > c.settings.rMax)
@@ -286,7 +295,7 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
         if (sections[i].id.empty()) continue;
         if (!byId.emplace(sections[i].id, i).second) duplicated.insert(sections[i].id);
     }
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n && !duplicated.empty(); ++i)
         if (duplicated.count(sections[i].id))
             out.sections[i].errors.push_back(
                 error(ErrorKind::DuplicateId, Field::Id, {sections[i].id}));
@@ -299,7 +308,7 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
         if (it == byId.end()) {
             parent[i] = Unresolved;
             out.sections[i].errors.push_back(error(ErrorKind::UnknownUpstream, Field::Up, {up}));
-        } else if (duplicated.count(up)) {
+        } else if (!duplicated.empty() && duplicated.count(up)) {
             parent[i] = Unresolved;
             out.sections[i].errors.push_back(error(ErrorKind::UpstreamFailed, Field::Up, {up}));
         } else {
@@ -359,10 +368,12 @@ SystemResult computeSystem(const std::vector<SectionInput>& sections,
                 // Named from its first section in input order, then upstream.
                 const auto first = std::min_element(loop.begin(), loop.end());
                 std::rotate(loop.begin(), first, loop.end());
-                std::vector<std::string> ids;
-                for (std::size_t m : loop) ids.push_back(sections[m].id);
+                SectionError named = error(ErrorKind::Loop, Field::Up);
+                for (std::size_t k = 0; k < loop.size() && k < LoopIdsNamed; ++k)
+                    named.ids.push_back(sections[loop[k]].id);
+                named.more = loop.size() - named.ids.size();
                 for (std::size_t m : loop) {
-                    out.sections[m].errors.push_back(error(ErrorKind::Loop, Field::Up, ids));
+                    out.sections[m].errors.push_back(named);
                     order.push_back(m);
                     reached[m] = 1;
                 }

@@ -57,7 +57,12 @@ struct SectionError {
     ErrorKind kind = ErrorKind::NotComputable;
     Field field = Field::None;
     std::vector<std::string> ids;
+    // Sections the error is about beyond those in ids: a long loop is named by its first
+    // LoopIdsNamed sections, so that each of its sections does not carry all of it.
+    std::size_t more = 0;
 };
+
+inline constexpr std::size_t LoopIdsNamed = 12;
 
 enum class NoteKind {
     VelocityHigh,  // velocity above the recommended range of its DN
@@ -151,9 +156,27 @@ double flowFromLoad(double Q, double rho, double dt);
 // the same unit; Re > 0. Colebrook (1939), J. Inst. Civ. Eng. 11, 133–156.
 double colebrookFactor(double Re, double relativeRoughness);
 
-// Computes the whole tree. Linear in the number of sections (times the series length for
-// sizing); iterative, so a chain of any depth fits the stack. Every section gets either its
-// figures or its errors; failed sections and those below them stay out of the loop sums.
+// Computes the whole tree. Per section, with ρ and ν of water at t (core/waterproperties.h,
+// tabulated 0–100 °C; t outside that range is a settings error):
+//   G  typed (m³/h), flowFromLoad(Q), or the sum of the sections directly below;
+//   v = G/3600 / (π·d²/4)  m/s, d in m;  Re = v·d/ν;
+//   λ  colebrookFactor(Re, K/d), or 64/Re below Re 2300; under FrictionModel::Screen, v and R
+//      are computeFrictionLoss's V and Hf for D = d, L = 1000 mm, t, G, K;
+//   R = λ/d · ρv²/2  Pa/m (Darcy–Weisbach);  Pd = ρv²/2;  Py = R·L;  Pj = Σζ·Pd  (Pa);
+//   P = (Py + Pj)·k + equip, k = 2 when the return is doubled;  Pend = Σ P from the plant.
+// A section without a fixed size takes the smallest of the series with v at most the upper
+// recommended velocity of its DN (closed or open system) and R at most rMax; the largest,
+// noted, when none qualifies. Zero flow has no loss (the laminar limit R = 32·ρ·ν·v/d² → 0).
+// Critical loop: the path to the terminal of largest Pend. Head (Pa) = safety·(critical +
+// plant) + ρ·g·lift (open system, g = 9.81 m/s²); in m of water head/(ρ·g). Balance: at the
+// plant and at each section with two or more below it, a branch whose largest path loss from
+// there is more than balancePercent below the largest is listed with the difference ΔP and
+// Kv = G/√(ΔP/100 kPa) (the flow coefficient of a valve, m³/h at 1 bar). The 15 % limit and
+// the 0.25 m/s slope velocity are air-conditioning design guidance (data/推荐比摩阻.csv
+// rows 62–63).
+// Linear in the number of sections (times the series length for sizing); iterative, so a
+// chain of any depth fits the stack. Every section gets either its figures or its errors;
+// failed sections and those below them stay out of the loop sums and the summary.
 SystemResult computeSystem(const std::vector<SectionInput>& sections,
                            const SystemSettings& settings, const PipeCatalog& catalog);
 

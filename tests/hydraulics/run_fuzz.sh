@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Fuzzes the project file reader, and the engine on what it reads, with libFuzzer under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+#   tests/hydraulics/run_fuzz.sh [RUNS] [extra libFuzzer options]     (default: 1000000 runs)
+# Builds build/fuzz/fuzz_projectfile with clang++; the seeds are tests/hydraulics/fuzz-corpus;
+# the grown corpus stays in build/fuzz/project-corpus and a crash is saved as
+# build/fuzz/project-crash-* (copy it into fuzz-corpus once mended, so the corpus test
+# hydraulics_projectcorpus keeps it). Needs clang (scripts/setup.sh installs it).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+runs="${1:-1000000}"
+shift || true
+if ! command -v clang++ > /dev/null; then
+    echo "clang++ not found: install clang (scripts/setup.sh) to fuzz" >&2
+    exit 1
+fi
+out="$root/build/fuzz"
+mkdir -p "$out/project-corpus"
+# The pipe tables compiled into the library, generated as the build does.
+tables=(管道系列.csv 钢管规格.csv 铜管及塑料管规格.csv 推荐比摩阻.csv)
+inputs="$(printf "$root/data/%s;" "${tables[@]}")"
+cmake "-DOUTPUT=$out/shippedtables.cpp" "-DINPUTS=${inputs%;}" \
+    -P "$root/hydraulics/embedtables.cmake"
+clang++ -std=c++20 -g -O1 -ffp-contract=off -fno-omit-frame-pointer \
+    -fsanitize=fuzzer,address,undefined,float-cast-overflow -fno-sanitize-recover=all -I"$root" \
+    "$root"/hydraulics/{pipecatalog,projectfile,sectioninput,systemtexts,watersystem}.cpp \
+    "$out/shippedtables.cpp" \
+    "$root"/core/{calcoutcome,waterproperties,frictionloss,numbertext}.cpp \
+    "$root/tests/hydraulics/fuzz_projectfile.cpp" -o "$out/fuzz_projectfile"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=2}"
+"$out/fuzz_projectfile" -runs="$runs" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
+    -dict="$root/tests/hydraulics/qvs.dict" -artifact_prefix="$out/project-" \
+    -print_final_stats=1 "$@" "$out/project-corpus" "$root/tests/hydraulics/fuzz-corpus"
