@@ -785,15 +785,22 @@ ReportOutcome SystemReport::writePdfPages(const QString& path, int fromPage, int
 }
 
 ReportOutcome SystemReport::print(QPrinter& printer) {
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    const int fromPage = range ? printer.fromPage() : 0;
+    const int toPage = range ? printer.toPage() : 0;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        return writePdfPages(printer.outputFileName(), printer.fromPage(), printer.toPage());
-    ReportOutcome outcome;
+        return writePdfPages(printer.outputFileName(), fromPage, toPage);
+
+    // The printer is the run's one: the pages of the report are A4 in both orientations, and
+    // what the user set up for other documents holds again once it is printed.
+    const QPageLayout kept = printer.pageLayout();
+    const bool keptFullPage = printer.fullPage();
     printer.setDocName(ReportTitle + QStringLiteral(" - ") + title_);
     printer.setFullPage(false);
-    if (!pages_.paint(printer, printer.fromPage(), printer.toPage())) {
-        outcome.reason = PrinterRefused;
-        return outcome;
-    }
-    outcome.ok = true;
+    ReportOutcome outcome;
+    outcome.ok = pages_.paint(printer, fromPage, toPage);
+    if (!outcome.ok) outcome.reason = PrinterRefused;
+    printer.setFullPage(keptFullPage);
+    printer.setPageLayout(kept);
     return outcome;
 }

@@ -331,6 +331,7 @@ class SystemReportTest : public QObject {
         printer.setOutputFormat(QPrinter::PdfFormat);
         const QString part = dir_.filePath(QStringLiteral("part.pdf"));
         printer.setOutputFileName(part);
+        printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, pages - 1);
         const ReportOutcome outcome = report.print(printer);
         QVERIFY2(outcome.ok, qPrintable(outcome.message()));
@@ -338,6 +339,12 @@ class SystemReportTest : public QObject {
                      .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages - 2))),
                  true);
         QVERIFY(squeezed(readBack("pdftotext", {part, "-"})).contains(QStringLiteral("第2页")));
+
+        // Back to all pages in the dialog: the range left on the printer does not count.
+        printer.setPrintRange(QPrinter::AllPages);
+        QVERIFY(report.print(printer).ok);
+        QVERIFY(readBack("pdfinfo", {part})
+                    .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages))));
     }
 };
 
