@@ -248,7 +248,7 @@ class ReportBuilder {
             if (out.critical) bold.insert(int(rows.size()));
             rows.append(row);
         }
-        w.table(rows, 2, {5, 5, 4.5, 5.5, 3.5, 4.5, 5.5, 5.5, 6, 4, 5.5, 5.5, 5.5, 6, 6.5, 17.5},
+        w.table(rows, 2, {5, 5, 4.5, 5.5, 3.5, 4.5, 5.5, 5.5, 6, 4, 5.5, 5.5, 5.5, 6, 6.5, 22},
                 SectionTablePoints, bold);
         w.paragraph(
             QStringLiteral("注：粗体行为最不利环路上的管段；P = (Py + Pj)·k + 设备阻力，k = %1；"
