@@ -54,8 +54,6 @@ QString typedFigure(const std::string& text) {
     return value ? fig(*value) : q(text).trimmed();
 }
 
-QString joined(const QStringList& parts, const QString& separator) { return parts.join(separator); }
-
 struct Cell {
     QString text;
     bool right = false;  // figures are set flush right
@@ -104,7 +102,8 @@ class DocumentWriter {
         if (rows.isEmpty()) return nullptr;
         QTextTableFormat format;
         format.setHeaderRowCount(header);
-        // A collapsed border thinner than one layout unit is not drawn at all.
+        // Each cell with its own border: collapsed borders make the layout of a long table grow
+        // with the square of its rows.
         format.setBorder(1);
         format.setBorderBrush(Qt::black);
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
@@ -499,7 +498,7 @@ class ReportBuilder {
         QStringList parts;
         if (!out.ok()) {
             for (const h::SectionError& error : out.errors) parts.append(q(h::errorText(error)));
-            return joined(parts, QStringLiteral("；"));
+            return parts.join(QStringLiteral("；"));
         }
         if (out.flowSource == h::FlowSource::Load)
             parts.append(QStringLiteral("Q = %1 kW").arg(typedFigure(in.Q)));
@@ -508,7 +507,7 @@ class ReportBuilder {
         if (out.size && !out.sizeAutomatic) parts.append(QStringLiteral("指定管径"));
         if (!out.size) parts.append(QStringLiteral("指定内径"));
         for (const h::NoteKind note : out.notes) parts.append(q(h::noteText(note)));
-        return joined(parts, QStringLiteral("；"));
+        return parts.join(QStringLiteral("；"));
     }
 
     void fittings(DocumentWriter& w) {
@@ -522,7 +521,7 @@ class ReportBuilder {
                 parts.append(QStringLiteral("%1 %2 × %3")
                                  .arg(q(f.name), fig(f.count), typedFigure(f.zetaEach)));
             rows.append({{q(in.id)},
-                         {joined(parts, QStringLiteral("；"))},
+                         {parts.join(QStringLiteral("；"))},
                          {typedFigure(in.zeta), true},
                          {q(in.equipmentName)},
                          {typedFigure(in.equip), true}});
@@ -535,7 +534,7 @@ class ReportBuilder {
     QString idList(const std::vector<std::string>& ids) const {
         QStringList parts;
         for (const std::string& id : ids) parts.append(q(id));
-        return joined(parts, QStringLiteral(" → "));
+        return parts.join(QStringLiteral(" → "));
     }
 
     void criticalLoop(DocumentWriter& w) {
