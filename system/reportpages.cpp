@@ -1,6 +1,7 @@
 #include "system/reportpages.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -14,6 +15,12 @@ const QMarginsF PageMargins(20, 12, 15, 12);
 // Points: the running head and the page number.
 constexpr qreal HeadPoints = 8;
 const QString PageNumber = QStringLiteral("第 %1 页  共 %2 页");
+
+// Dots per inch of text laid out with no device: the pixel size of a 72-point face.
+qreal textResolution() {
+    QFont inch = reportFont(72);
+    return QFontInfo(inch).pixelSize();
+}
 
 }  // namespace
 
@@ -38,6 +45,8 @@ void ReportPages::setRunningHead(const QString& left, const QString& right) {
 
 void ReportPages::addPart(std::unique_ptr<QTextDocument> document,
                           QPageLayout::Orientation orientation) {
+    document->setDocumentMargin(0);
+    document->setUseDesignMetrics(true);
     parts_.push_back({std::move(document), orientation});
 }
 
@@ -66,12 +75,21 @@ bool ReportPages::paint(QPagedPaintDevice& device, int fromPage, int toPage) {
         return QSizeF(paint.width(), paint.height() - 2 * band);
     };
 
+    // The documents are laid out once, at the resolution text has without a device, in
+    // design metrics, and drawn scaled: laying a document out for the device would lay it out
+    // again with every change of device, size or margin, and a table of thousands of rows
+    // takes seconds each time.
+    const qreal layoutDpi = textResolution();
+    const qreal scale = dpi / layoutDpi;
+    auto layoutSize = [&](QPageLayout::Orientation orientation) {
+        return bodySize(orientation) / scale;
+    };
+
     pageCount_ = 0;
     for (Part& part : parts_) {
         QTextDocument& document = *part.document;
-        document.documentLayout()->setPaintDevice(&device);
-        document.setDocumentMargin(0);
-        document.setPageSize(bodySize(part.orientation));
+        const QSizeF size = layoutSize(part.orientation);
+        if (document.pageSize() != size) document.setPageSize(size);
         part.pages = document.pageCount();
         pageCount_ += part.pages;
     }
@@ -82,6 +100,7 @@ bool ReportPages::paint(QPagedPaintDevice& device, int fromPage, int toPage) {
     int number = 0;
     for (Part& part : parts_) {
         const QSizeF body = bodySize(part.orientation);
+        const QSizeF page = layoutSize(part.orientation);
         for (int i = 0; i < part.pages; ++i) {
             ++number;
             if (number < fromPage || number > toPage) continue;
@@ -110,10 +129,11 @@ bool ReportPages::paint(QPagedPaintDevice& device, int fromPage, int toPage) {
 
             painter.save();
             painter.translate(0, band);
-            painter.setClipRect(QRectF(QPointF(0, 0), body));
-            painter.translate(0, -i * body.height());
+            painter.scale(scale, scale);
+            painter.setClipRect(QRectF(QPointF(0, 0), page));
+            painter.translate(0, -i * page.height());
             QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = QRectF(QPointF(0, i * body.height()), body);
+            context.clip = QRectF(QPointF(0, i * page.height()), page);
             context.palette.setColor(QPalette::Text, Qt::black);
             part.document->documentLayout()->draw(&painter, context);
             painter.restore();

@@ -54,8 +54,6 @@ QString typedFigure(const std::string& text) {
     return value ? fig(*value) : q(text).trimmed();
 }
 
-QString joined(const QStringList& parts, const QString& separator) { return parts.join(separator); }
-
 struct Cell {
     QString text;
     bool right = false;  // figures are set flush right
@@ -104,11 +102,12 @@ class DocumentWriter {
         if (rows.isEmpty()) return nullptr;
         QTextTableFormat format;
         format.setHeaderRowCount(header);
-        // A collapsed border thinner than one layout unit is not drawn at all.
+        // Each cell with its own border: collapsed borders make the layout of a long table grow
+        // with the square of its rows.
         format.setBorder(1);
         format.setBorderBrush(Qt::black);
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        format.setBorderCollapse(true);
+        format.setBorderCollapse(false);
         format.setCellPadding(2);
         format.setCellSpacing(0);
         format.setTopMargin(4);
@@ -206,6 +205,14 @@ class ReportBuilder {
         w.title(ReportTitle);
         w.centered(ProjectLine.arg(title_));
         w.centered(DateLine.arg(date_.toString(Qt::ISODate)));
+        // Room for the signatures a calculation sheet is handed in with.
+        w.table({{{QStringLiteral("计算")},
+                  {},
+                  {QStringLiteral("校对")},
+                  {},
+                  {QStringLiteral("审核")},
+                  {}}},
+                0, {8, 25, 8, 25, 8, 26}, TablePoints);
         conditions(w);
         formulas(w);
         pipeData(w);
@@ -240,7 +247,7 @@ class ReportBuilder {
             if (out.critical) bold.insert(int(rows.size()));
             rows.append(row);
         }
-        w.table(rows, 2, {5, 5, 4.5, 5.5, 3.5, 4.5, 5.5, 5.5, 6, 4, 5.5, 5.5, 5.5, 6, 6.5, 17.5},
+        w.table(rows, 2, {5, 5, 4.5, 5.5, 3.5, 4.5, 5.5, 5.5, 6, 4, 5.5, 5.5, 5.5, 6, 6.5, 22},
                 SectionTablePoints, bold);
         w.paragraph(
             QStringLiteral("注：粗体行为最不利环路上的管段；P = (Py + Pj)·k + 设备阻力，k = %1；"
@@ -491,7 +498,7 @@ class ReportBuilder {
         QStringList parts;
         if (!out.ok()) {
             for (const h::SectionError& error : out.errors) parts.append(q(h::errorText(error)));
-            return joined(parts, QStringLiteral("；"));
+            return parts.join(QStringLiteral("；"));
         }
         if (out.flowSource == h::FlowSource::Load)
             parts.append(QStringLiteral("Q = %1 kW").arg(typedFigure(in.Q)));
@@ -500,7 +507,7 @@ class ReportBuilder {
         if (out.size && !out.sizeAutomatic) parts.append(QStringLiteral("指定管径"));
         if (!out.size) parts.append(QStringLiteral("指定内径"));
         for (const h::NoteKind note : out.notes) parts.append(q(h::noteText(note)));
-        return joined(parts, QStringLiteral("；"));
+        return parts.join(QStringLiteral("；"));
     }
 
     void fittings(DocumentWriter& w) {
@@ -514,7 +521,7 @@ class ReportBuilder {
                 parts.append(QStringLiteral("%1 %2 × %3")
                                  .arg(q(f.name), fig(f.count), typedFigure(f.zetaEach)));
             rows.append({{q(in.id)},
-                         {joined(parts, QStringLiteral("；"))},
+                         {parts.join(QStringLiteral("；"))},
                          {typedFigure(in.zeta), true},
                          {q(in.equipmentName)},
                          {typedFigure(in.equip), true}});
@@ -527,7 +534,7 @@ class ReportBuilder {
     QString idList(const std::vector<std::string>& ids) const {
         QStringList parts;
         for (const std::string& id : ids) parts.append(q(id));
-        return joined(parts, QStringLiteral(" → "));
+        return parts.join(QStringLiteral(" → "));
     }
 
     void criticalLoop(DocumentWriter& w) {
@@ -724,7 +731,12 @@ SystemReport::SystemReport(const QString& projectTitle, const h::SystemSettings&
                            const h::SystemResult& result, const h::PipeCatalog& catalog,
                            const QDate& date)
     : title_(projectTitle.trimmed().isEmpty() ? Untitled : projectTitle.trimmed()) {
-    ReportBuilder builder(title_, settings, sections, result, catalog, date);
+    // A result of other sections (the sheet changed since it was computed) would print figures
+    // against the wrong rows: the report then computes its own.
+    std::optional<h::SystemResult> own;
+    if (result.sections.size() != sections.size())
+        own = h::computeSystem(sections, settings, catalog);
+    ReportBuilder builder(title_, settings, sections, own ? *own : result, catalog, date);
     pages_.setRunningHead(ReportTitle, title_);
     pages_.addPart(builder.front(), QPageLayout::Portrait);
     pages_.addPart(builder.sectionTable(), QPageLayout::Landscape);
@@ -772,15 +784,22 @@ ReportOutcome SystemReport::writePdfPages(const QString& path, int fromPage, int
 }
 
 ReportOutcome SystemReport::print(QPrinter& printer) {
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    const int fromPage = range ? printer.fromPage() : 0;
+    const int toPage = range ? printer.toPage() : 0;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        return writePdfPages(printer.outputFileName(), printer.fromPage(), printer.toPage());
-    ReportOutcome outcome;
+        return writePdfPages(printer.outputFileName(), fromPage, toPage);
+
+    // The printer is the run's one: the pages of the report are A4 in both orientations, and
+    // what the user set up for other documents holds again once it is printed.
+    const QPageLayout kept = printer.pageLayout();
+    const bool keptFullPage = printer.fullPage();
     printer.setDocName(ReportTitle + QStringLiteral(" - ") + title_);
     printer.setFullPage(false);
-    if (!pages_.paint(printer, printer.fromPage(), printer.toPage())) {
-        outcome.reason = PrinterRefused;
-        return outcome;
-    }
-    outcome.ok = true;
+    ReportOutcome outcome;
+    outcome.ok = pages_.paint(printer, fromPage, toPage);
+    if (!outcome.ok) outcome.reason = PrinterRefused;
+    printer.setFullPage(keptFullPage);
+    printer.setPageLayout(kept);
     return outcome;
 }

@@ -304,6 +304,60 @@ class SystemReportTest : public QObject {
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.pdf"});
     }
 
+    // Systems the engine cannot compute in whole or in part still give a report, which says
+    // why where the figures would be.
+    void failedSystems_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("no sections") << 0;
+        QTest::newRow("temperature outside the water tables") << 1;
+        QTest::newRow("unknown series") << 2;
+        QTest::newRow("loop in the links") << 3;
+    }
+
+    void failedSystems() {
+        QFETCH(int, kind);
+        SmallSystem s;
+        switch (kind) {
+            case 0:
+                s.sections.clear();
+                break;
+            case 1:
+                s.settings.t = 150;
+                break;
+            case 2:
+                s.settings.series = "no-such-series";
+                break;
+            case 3:
+                s.sections[0].up = "AHU-2";
+                break;
+        }
+        s.result = h::computeSystem(s.sections, s.settings, s.catalog);
+        SystemReport report(QString(), s.settings, s.sections, s.result, s.catalog);
+        const QString path = dir_.filePath(QStringLiteral("failed.pdf"));
+        const ReportOutcome outcome = report.writePdf(path);
+        QVERIFY2(outcome.ok, qPrintable(outcome.message()));
+        const QString text = squeezed(readBack("pdftotext", {path, "-"}));
+        QVERIFY(text.contains(QStringLiteral("没有可计算的环路")));
+        std::vector<h::SectionError> errors;
+        if (s.result.settingsError) errors.push_back(*s.result.settingsError);
+        for (const h::SectionResult& r : s.result.sections)
+            errors.insert(errors.end(), r.errors.begin(), r.errors.end());
+        QCOMPARE(errors.empty(), kind == 0);
+        for (const h::SectionError& error : errors)
+            QVERIFY(text.contains(squeezed(QString::fromStdString(h::errorText(error)))));
+    }
+
+    // A result of other sections (an empty one here) does not put figures on the wrong rows:
+    // the report is that of the sections given.
+    void resultOfOtherSections() {
+        SmallSystem s;
+        const h::SystemResult stale;
+        SystemReport report(QString(), s.settings, s.sections, stale, s.catalog);
+        const QString text = report.text();
+        QVERIFY(text.contains(fig(s.result.headKPa)));
+        QVERIFY(text.contains(fig(s.result.sections.back().Pend)));
+    }
+
     // A printer that prints to a PDF file writes the pages chosen in the dialog, atomically.
     void printerRange() {
         SmallSystem s;
@@ -320,6 +374,7 @@ class SystemReportTest : public QObject {
         printer.setOutputFormat(QPrinter::PdfFormat);
         const QString part = dir_.filePath(QStringLiteral("part.pdf"));
         printer.setOutputFileName(part);
+        printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, pages - 1);
         const ReportOutcome outcome = report.print(printer);
         QVERIFY2(outcome.ok, qPrintable(outcome.message()));
@@ -327,6 +382,12 @@ class SystemReportTest : public QObject {
                      .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages - 2))),
                  true);
         QVERIFY(squeezed(readBack("pdftotext", {part, "-"})).contains(QStringLiteral("第2页")));
+
+        // Back to all pages in the dialog: the range left on the printer does not count.
+        printer.setPrintRange(QPrinter::AllPages);
+        QVERIFY(report.print(printer).ok);
+        QVERIFY(readBack("pdfinfo", {part})
+                    .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages))));
     }
 };
 
