@@ -1,7 +1,8 @@
 """quorvel-calc friction --csv once more, in vectorised numpy: the same formulas with every
 step rounded to float32 where the calculator rounds it, writing the same CSV. It shares no code
 with the calculator (numpy parses, numpy computes, Python's own float formatting writes the
-texts), so it serves both as the yardstick of bench/numpy_compare.sh and as a test oracle.
+texts). It is the yardstick of bench/numpy_compare.sh; the tests' model of the calculator is
+tests/cli/reference.py.
 
     /usr/bin/python3 bench/friction_numpy.py FILE > OUT      (FILE - reads standard input)
 

@@ -43,7 +43,7 @@ QByteArray choppyRtf(int groups) {
 void readBench(benchmark::State& state, const QByteArray& rtf) {
     for (auto _ : state) {
         QTextDocument document;
-        benchmark::DoNotOptimize(readRtf(rtf, document).ok);
+        benchmark::DoNotOptimize(readRtf(rtf, document).ok());
     }
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
@@ -61,7 +61,7 @@ void BM_readNotebook2MBWithLayout(benchmark::State& state) {
         QTextDocument document;
         document.setTextWidth(600);
         document.documentLayout();
-        benchmark::DoNotOptimize(readRtf(rtf, document).ok);
+        benchmark::DoNotOptimize(readRtf(rtf, document).ok());
     }
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
@@ -83,7 +83,7 @@ void BM_openNotebookFile2MBInEditor(benchmark::State& state) {
     editor.resize(800, 600);
     for (auto _ : state) {
         auto* document = new QTextDocument(&editor);
-        benchmark::DoNotOptimize(readNotebookFile(path, *document).ok);
+        benchmark::DoNotOptimize(readNotebookFile(path, *document).ok());
         // The editor deletes only the document it made itself.
         const QPointer<QTextDocument> previous = editor.document();
         editor.setDocument(document);

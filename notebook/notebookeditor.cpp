@@ -60,13 +60,13 @@ bool insertNotebookMimeData(const QMimeData& source, QTextCursor& cursor) {
         if (!source.hasFormat(type)) continue;
         const QByteArray rtf = source.data(type);
         if (rtf.isEmpty()) continue;
-        if (insertRtf(rtf, cursor).ok) return true;
+        if (insertRtf(rtf, cursor).ok()) return true;
     }
     if (!source.hasText()) return false;
     const QString text = source.text();
     // Markup the reader refuses is not inserted as text either: a page of control words is
     // not what the user copied.
-    if (isRtfMarkup(text)) return insertRtf(text.toUtf8(), cursor).ok;
+    if (isRtfMarkup(text)) return insertRtf(text.toUtf8(), cursor).ok();
     cursor.insertText(text);
     return true;
 }

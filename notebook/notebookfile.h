@@ -2,28 +2,23 @@
 
 #include <QString>
 
+#include "platform/outcome.h"
+
 class QTextDocument;
 
 // Reading and writing the notebook's files: RTF, or plain text as decodeNotebookFile tells them
-// apart. Messages are for the user (Chinese) and do not name the file: the caller does.
-struct NotebookFileOutcome {
-    bool ok = false;
-    // Why the file could not be read or written; empty when ok.
-    QString reason;
-    // The file was read, but only in part (a damaged RTF file).
-    QString warning;
-};
+// apart. A warning says the file was read only in part (a damaged RTF file).
 
 // Replaces the content of `document` with the file and marks it unmodified. On failure the
 // document is left exactly as it was.
-NotebookFileOutcome readNotebookFile(const QString& path, QTextDocument& document);
+Outcome readNotebookFile(const QString& path, QTextDocument& document);
 
 enum class NotebookFileFormat { Rtf, PlainText };
 
 // Writes through a temporary file in the target folder renamed over the target, so a failure
 // leaves the old file, or none.
-NotebookFileOutcome writeNotebookFile(const QString& path, const QTextDocument& document,
-                                      NotebookFileFormat format);
+Outcome writeNotebookFile(const QString& path, const QTextDocument& document,
+                          NotebookFileFormat format);
 
 // Files above this size are refused rather than read: a notebook of that size would take
 // minutes to lay out and gigabytes of memory. Bytes.

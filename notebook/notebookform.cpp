@@ -17,6 +17,7 @@
 #include "notebook/notebookeditor.h"
 #include "notebook/notebookfile.h"
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "platform/twips.h"
 
@@ -53,7 +54,7 @@ constexpr double DefaultShare = 0.75;
 
 QFont editorFont() {
     // 五号, the size Chinese documents are written in.
-    QFont font(QStringLiteral("宋体"));
+    QFont font(SongFace);
     font.setPointSizeF(10.5);
     // Shaping gives the digits of the CJK faces glyphs that Qt's PDF output cannot map back to
     // characters: a notebook printed to PDF would lose every number to searching and copying.
@@ -72,13 +73,13 @@ std::unique_ptr<QTextDocument> newDocument() {
 std::unique_ptr<QTextDocument> readDocument(Prompter& prompter, const QString& path,
                                             QString& warning) {
     std::unique_ptr<QTextDocument> document = newDocument();
-    const NotebookFileOutcome read = readNotebookFile(path, *document);
+    const Outcome read = readNotebookFile(path, *document);
     const QString shown = QDir::toNativeSeparators(path);
-    if (!read.ok) {
-        prompter.ask(CannotOpen.arg(shown, read.reason), OpenTitle, PromptButtons::Ok);
+    if (!read.ok()) {
+        prompter.ask(CannotOpen.arg(shown, read.reason()), OpenTitle, PromptButtons::Ok);
         return nullptr;
     }
-    if (!read.warning.isEmpty()) warning = ReadInPart.arg(shown, read.warning);
+    if (!read.warning().isEmpty()) warning = ReadInPart.arg(shown, read.warning());
     return document;
 }
 
@@ -233,11 +234,11 @@ bool NotebookForm::save(const QString& title, const QString& filter, bool rtf) {
     const QString path = host_.prompter().saveFileName(title, filter, folder);
     if (path.isEmpty()) return false;
     QTextDocument* document = editor_->document();
-    const NotebookFileOutcome written = writeNotebookFile(
+    const Outcome written = writeNotebookFile(
         path, *document, rtf ? NotebookFileFormat::Rtf : NotebookFileFormat::PlainText);
-    if (!written.ok) {
-        host_.prompter().ask(CannotSave.arg(QDir::toNativeSeparators(path), written.reason), title,
-                             PromptButtons::Ok);
+    if (!written.ok()) {
+        host_.prompter().ask(CannotSave.arg(QDir::toNativeSeparators(path), written.reason()),
+                             title, PromptButtons::Ok);
         return false;
     }
     document->setModified(false);

@@ -79,7 +79,7 @@ EquipmentLossForm::~EquipmentLossForm() = default;
 QString EquipmentLossForm::loadRows() {
     database_ = std::make_unique<ReferenceDatabase>(equipmentDatabaseFile(),
                                                     ReferenceDatabase::Access::ReadOnly);
-    if (!database_->isOpen()) return database_->errorText();
+    if (!database_->isOpen()) return database_->outcome().reason();
     QSqlQuery query(database_->connection());
     query.setForwardOnly(true);
     if (query.exec(Query)) {

@@ -93,7 +93,7 @@ LookupDatabaseForm::LookupDatabaseForm(ChildHost& host, QWidget* parent)
 
     QStringList failures;
     database_ = std::make_unique<ReferenceDatabase>(file);
-    if (!database_->isOpen()) failures << database_->errorText();
+    if (!database_->isOpen()) failures << database_->outcome().reason();
     for (int p = 0; p < PageCount && database_->isOpen(); ++p) {
         Page& page = page_[p];
         page.model = new LookupTableModel(database_->connection(), file.tables[p].name, this);

@@ -15,12 +15,6 @@ const QString AppendMark = QStringLiteral("*");
 
 const QString ChangedMeanwhile = QStringLiteral("这一行已被另一个程序修改或删除");
 
-QString quoted(const QString& name) {
-    QString inner = name;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
-
 // Null whatever its type, otherwise equal in type and value: the text "3" is not the number 3.
 bool sameValue(const QVariant& a, const QVariant& b) {
     if (a.isNull() || b.isNull()) return a.isNull() == b.isNull();

@@ -23,6 +23,7 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/outcome.h"
 #include "tablefiles/csvreader.h"
 
 namespace {
@@ -48,34 +49,6 @@ enum SqliteCode {
 };
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
-
-QString quoted(const QString& name) {
-    QString inner = name;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
-
-QString systemReason(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("没有权限");
-        case EROFS:
-            return QStringLiteral("所在的文件系统是只读的");
-        case ENOSPC:
-        case EDQUOT:
-            return QStringLiteral("磁盘空间不足");
-        case ENOTDIR:
-        case EEXIST:
-            return QStringLiteral("路径中有一项不是文件夹");
-        case ENOENT:
-            return QStringLiteral("路径不存在");
-        case ENAMETOOLONG:
-            return QStringLiteral("路径太长");
-        default:
-            return QString::fromStdString(std::generic_category().message(error));
-    }
-}
 
 bool makeFolder(const QString& folder, QString& reason) {
     std::error_code error;
@@ -189,6 +162,12 @@ QString referenceDataFolder() {
     return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
+QString quoted(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 QString sqlFailureReason(const QSqlError& error) {
     const int code = error.nativeErrorCode().toInt() &
                      0xff;  // extended codes carry the primary one in the low byte
@@ -234,20 +213,23 @@ ReferenceDatabase::ReferenceDatabase(const ReferenceDatabaseFile& file, Access a
     filePath_ = QDir(folder).filePath(file.fileName);
     QString reason;
     if (!makeFolder(folder, reason)) {
-        errorText_ = QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        outcome_ = Outcome::failed(
+            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason));
         return;
     }
     // A dangling symbolic link counts as present, so that it is reported and never replaced.
     const QFileInfo info(filePath_);
     if (!info.exists() && !info.isSymLink() && !build(file, reason)) {
-        errorText_ = QStringLiteral("无法建立数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        outcome_ = Outcome::failed(
+            QStringLiteral("无法建立数据库文件“%1”：%2。").arg(native(filePath_), reason));
         return;
     }
     if (!openExisting(file, access, busyTimeoutMs, reason)) {
-        errorText_ = QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason);
+        outcome_ = Outcome::failed(
+            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason));
         return;
     }
-    open_ = true;
+    outcome_ = Outcome::done();
 }
 
 ReferenceDatabase::~ReferenceDatabase() {
@@ -259,7 +241,7 @@ ReferenceDatabase::~ReferenceDatabase() {
 }
 
 QSqlDatabase ReferenceDatabase::connection() const {
-    return open_ ? QSqlDatabase::database(connectionName_, false) : QSqlDatabase();
+    return isOpen() ? QSqlDatabase::database(connectionName_, false) : QSqlDatabase();
 }
 
 bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, QString& reason) {

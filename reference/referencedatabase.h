@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "platform/outcome.h"
+
 class QSqlError;
 
 // Every reference table is keyed by this integer column; the other columns hold texts.
@@ -26,6 +28,9 @@ struct ReferenceDatabaseFile {
 // data folder for the program.
 QString referenceDataFolder();
 
+// An SQL name (of a table or column) in double quotes, quotes inside it doubled.
+QString quoted(const QString& name);
+
 // Why SQLite refused a statement, in words for the user.
 QString sqlFailureReason(const QSqlError& error);
 
@@ -44,9 +49,9 @@ class ReferenceDatabase {
     ReferenceDatabase(const ReferenceDatabase&) = delete;
     ReferenceDatabase& operator=(const ReferenceDatabase&) = delete;
 
-    bool isOpen() const { return open_; }
-    // Why the file could not be opened or built, naming it; empty when open.
-    const QString& errorText() const { return errorText_; }
+    bool isOpen() const { return outcome_.ok(); }
+    // Open, or why the file could not be opened or built, naming it.
+    const Outcome& outcome() const { return outcome_; }
     const QString& filePath() const { return filePath_; }
 
     // The connection; every copy of it must be gone before this object is destroyed.
@@ -59,6 +64,5 @@ class ReferenceDatabase {
 
     QString connectionName_;
     QString filePath_;
-    QString errorText_;
-    bool open_ = false;
+    Outcome outcome_ = Outcome::failed({});
 };

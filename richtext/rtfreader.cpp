@@ -886,27 +886,20 @@ QTextBlockFormat blockFormatOf(const Paragraph& paragraph) {
     return format;
 }
 
-RtfReadResult resultOf(const ParsedRtf& parsed) {
-    RtfReadResult result;
-    if (parsed.tooDeep) {
-        result.ok = false;
-        result.error = QString::fromUtf8(TooDeep).arg(RtfMaxGroupDepth);
-    } else if (parsed.notRtf) {
-        result.warning = QString::fromUtf8(NotRtf);
-    } else if (parsed.truncated) {
-        result.warning = QString::fromUtf8(Truncated);
-    } else if (parsed.unbalanced) {
-        result.warning = QString::fromUtf8(Unbalanced);
-    }
-    return result;
+Outcome resultOf(const ParsedRtf& parsed) {
+    if (parsed.tooDeep) return Outcome::failed(QString::fromUtf8(TooDeep).arg(RtfMaxGroupDepth));
+    if (parsed.notRtf) return Outcome::done(QString::fromUtf8(NotRtf));
+    if (parsed.truncated) return Outcome::done(QString::fromUtf8(Truncated));
+    if (parsed.unbalanced) return Outcome::done(QString::fromUtf8(Unbalanced));
+    return Outcome::done();
 }
 
 }  // namespace
 
-RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document) {
+Outcome readRtf(const QByteArray& rtf, QTextDocument& document) {
     const ParsedRtf parsed = RtfParser(rtf).parse();
-    const RtfReadResult result = resultOf(parsed);
-    if (!result.ok) return result;
+    const Outcome result = resultOf(parsed);
+    if (!result.ok()) return result;
 
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
@@ -932,10 +925,10 @@ RtfReadResult readRtf(const QByteArray& rtf, QTextDocument& document) {
     return result;
 }
 
-RtfReadResult insertRtf(const QByteArray& rtf, QTextCursor& cursor) {
+Outcome insertRtf(const QByteArray& rtf, QTextCursor& cursor) {
     const ParsedRtf parsed = RtfParser(rtf).parse();
-    const RtfReadResult result = resultOf(parsed);
-    if (!result.ok || cursor.isNull()) return result;
+    const Outcome result = resultOf(parsed);
+    if (!result.ok() || cursor.isNull()) return result;
 
     cursor.beginEditBlock();
     cursor.removeSelectedText();

@@ -46,7 +46,7 @@ NotebookFileContent plainText(QString text) {
 
 NotebookFileContent unreadable(const char* reason) {
     NotebookFileContent content;
-    content.reason = QString::fromUtf8(reason);
+    content.outcome = Outcome::failed(QString::fromUtf8(reason));
     return content;
 }
 

@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 
+#include "platform/fonts.h"
+
 namespace {
 
 // How the branch leaves the run: straight down or up, or at 45 degrees in the bottom two.
@@ -191,7 +193,7 @@ void drawFigure(QPainter& p, const Figure& f) {
 QString figureName(int figure) { return QStringLiteral("图%1").arg(figure); }
 
 QFont nameFont() {
-    QFont font(QStringLiteral("宋体"));
+    QFont font(SongFace);
     font.setPixelSize(11);
     return font;
 }

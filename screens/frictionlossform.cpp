@@ -11,6 +11,7 @@
 
 #include "core/lossrecord.h"
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
@@ -103,8 +104,8 @@ void paintText(QLabel* label, const QColor& colour) {
 }  // namespace
 
 FrictionLossForm::FrictionLossForm(ChildHost& host, QWidget* parent)
-    : CalculationWindow(host, QStringLiteral("Form_水管沿阻"), Caption,
-                        QFont(QStringLiteral("宋体"), 10), parent) {
+    : CalculationWindow(host, QStringLiteral("Form_水管沿阻"), Caption, QFont(SongFace, 10),
+                        parent) {
     buildControls();
 
     hintTimer_ = new QTimer(this);
@@ -216,7 +217,6 @@ void FrictionLossForm::compute() {
         return;
     }
     const FrictionLossRecord& record = outcome.value();
-    lastResult = record.result;
     velocityBox_->setText(QString::fromStdString(record.velocityText()));
     lossBox_->setText(QString::fromStdString(record.lossText()));
 }

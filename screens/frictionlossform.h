@@ -1,9 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
-#include "core/frictionloss.h"
 #include "screens/calculationwindow.h"
 
 class QLabel;
@@ -19,8 +17,6 @@ class FrictionLossForm : public CalculationWindow {
     explicit FrictionLossForm(ChildHost& host, QWidget* parent = nullptr);
 
   private:
-    friend class TestFrictionLossForm;
-
     void buildControls();
     void compute();
     void recompute();
@@ -37,8 +33,6 @@ class FrictionLossForm : public CalculationWindow {
     QLabel* hintLabel_ = nullptr;
     QTimer* hintTimer_ = nullptr;
 
-    // The last successful computation, kept while the window is open.
-    std::optional<FrictionLossResult> lastResult;
     // Number of hint characters the next tick shows.
     std::int16_t hintLength_ = 1;
 };

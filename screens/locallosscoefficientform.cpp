@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "screens/buttonhover.h"
 #include "screens/coefficientgrid.h"
 #include "screens/coefficienttables.h"
@@ -31,8 +32,6 @@ const QString DoneText = QStringLiteral("查询完毕");
 
 // Table texts in 宋体 9 pt, the face of the printed tables; the note heading and the button in
 // the brush face 华文行楷.
-const QString TableFace = QStringLiteral("宋体");
-const QString BrushFace = QStringLiteral("华文行楷");
 constexpr int TablePointSize = 9;
 constexpr int NoteHeadingPointSize = 20;
 constexpr int ButtonPointSize = 14;
@@ -50,7 +49,7 @@ QWidget* angledName(const QString& angle, const QString& fitting) {
     row->setSpacing(0);
     auto* degrees = new QLabel(angle);
     auto* mark = new QLabel(DegreeMark);
-    QFont small(TableFace);
+    QFont small(SongFace);
     small.setPointSizeF(TablePointSize * DegreeMarkScale);
     mark->setFont(small);
     mark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -67,7 +66,7 @@ QWidget* angledName(const QString& angle, const QString& fitting) {
 
 LocalLossCoefficientForm::LocalLossCoefficientForm(ChildHost& host, QWidget* parent)
     : CalculationWindow(host, QStringLiteral("Form_水管局阻系数表"), Caption,
-                        QFont(TableFace, TablePointSize), parent) {
+                        QFont(SongFace, TablePointSize), parent) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -78,7 +77,7 @@ LocalLossCoefficientForm::LocalLossCoefficientForm(ChildHost& host, QWidget* par
 
     doneButton_ = new QPushButton(DoneText, panel);
     doneButton_->setObjectName(QStringLiteral("Command1"));
-    doneButton_->setFont(QFont(BrushFace, ButtonPointSize));
+    doneButton_->setFont(QFont(XingKaiFace, ButtonPointSize));
     doneButton_->setStyleSheet(ButtonHover::flatFace(ButtonFace));
     QPalette face = doneButton_->palette();
     face.setColor(QPalette::Button, ButtonFace);
@@ -172,7 +171,7 @@ QWidget* LocalLossCoefficientForm::buildNote() {
     column->setContentsMargins(0, 0, 0, 0);
     auto* heading = new QLabel(NoteHeading, note);
     heading->setObjectName(QStringLiteral("NoteHeading"));
-    heading->setFont(QFont(BrushFace, NoteHeadingPointSize));
+    heading->setFont(QFont(XingKaiFace, NoteHeadingPointSize));
     auto* body = new QLabel(NoteText, note);
     body->setObjectName(QStringLiteral("NoteText"));
     body->setWordWrap(true);

@@ -9,6 +9,7 @@
 
 #include "core/lossrecord.h"
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "screens/buttonhover.h"
 #include "screens/formparts.h"
@@ -43,8 +44,8 @@ const QString OverflowMessage = QStringLiteral("计算中的数值超出了允�
 }  // namespace
 
 LocalLossForm::LocalLossForm(ChildHost& host, QWidget* parent)
-    : CalculationWindow(host, QStringLiteral("Form_水管局阻"), Caption,
-                        QFont(QStringLiteral("宋体"), 10), parent) {
+    : CalculationWindow(host, QStringLiteral("Form_水管局阻"), Caption, QFont(SongFace, 10),
+                        parent) {
     buildControls();
 }
 

@@ -3,6 +3,7 @@
 #include <QFont>
 
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "startup/infowindow.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr InfoWindowLayout Layout{
 }  // namespace
 
 AboutForm::AboutForm(ChildHost&, QWidget* parent) : QWidget(parent) {
-    QFont font(QStringLiteral("宋体"));
+    QFont font(SongFace);
     font.setPointSizeF(10.5);
     buildInfoWindow(this, QStringLiteral("about"), Caption, Text, ButtonCaption, font, Layout);
 }

@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "startup/infowindow.h"
 
 namespace {
@@ -13,8 +14,7 @@ const QString Caption = QStringLiteral("帮助内容");
 const QString Text = QStringLiteral("在编制中，请不要着急......！！！");
 const QString ButtonCaption = QStringLiteral("退出");
 
-// A brush face; where it is missing the font substitutions pick a calligraphic Kai face.
-const QString TextFont = QStringLiteral("华文行楷");
+// XingKaiFace is a brush face; where it is missing the font substitutions pick a Kai face.
 constexpr double TextPoints = 14.25;
 const QColor TextColour(255, 0, 0);
 
@@ -28,7 +28,7 @@ constexpr InfoWindowLayout Layout{
 }  // namespace
 
 HelpForm::HelpForm(ChildHost&, QWidget* parent) : QWidget(parent) {
-    QFont font(TextFont);
+    QFont font(XingKaiFace);
     font.setPointSizeF(TextPoints);
     const InfoWindowControls controls =
         buildInfoWindow(this, QStringLiteral("help"), Caption, Text, ButtonCaption, font, Layout);

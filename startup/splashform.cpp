@@ -10,6 +10,7 @@
 #include <array>
 
 #include "core/numbertext.h"
+#include "platform/fonts.h"
 #include "startup/twipsgeometry.h"
 
 namespace {
@@ -20,9 +21,6 @@ const QString ProductText = QStringLiteral("——Quorvel");
 const QString WelcomeText = QStringLiteral(" 欢迎使用Quorvel");
 const QString LoadingText = QStringLiteral("正在加载");
 const QString Dots = QStringLiteral("......");
-
-const QString BrushFont = QStringLiteral("隶书");
-const QString PlainFont = QStringLiteral("宋体");
 
 // Client area, twips.
 constexpr int ClientWidth = 6360;
@@ -78,7 +76,7 @@ class DotsLabel : public QLabel {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         QFont face = font();
-        face.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("宋体")});
+        face.setFamilies({QStringLiteral("Noto Serif CJK SC"), SongFace});
         painter.setFont(face);
         painter.setPen(palette().color(foregroundRole()));
         painter.drawText(contentsRect(), int(alignment()), text());
@@ -110,20 +108,20 @@ SplashForm::SplashForm(std::function<void()> showMainWindow, QWidget* parent)
     setFixedSize(twipsSize(this, ClientWidth, ClientHeight));
 
     const QColor text = palette().color(QPalette::WindowText);
-    makeLabel(this, "Label4", SeriesText, labelFont(PlainFont, 12), text,
+    makeLabel(this, "Label4", SeriesText, labelFont(SongFace, 12), text,
               twipsRect(this, 240, 240, 3840, 360));
-    makeLabel(this, "Label5", ProductText, labelFont(PlainFont, 12), text,
+    makeLabel(this, "Label5", ProductText, labelFont(SongFace, 12), text,
               twipsRect(this, 3600, 720, 2520, 360));
-    label1_ = makeLabel(this, "Label1", WelcomeText, labelFont(BrushFont, 42), Red,
+    label1_ = makeLabel(this, "Label1", WelcomeText, labelFont(LiShuFace, 42), Red,
                         twipsRect(this, 600, 1320, 5160, 2520));
     label1_->setWordWrap(true);
     // In the middle of its box, the leading blank included.
     label1_->setAlignment(Qt::AlignCenter);
-    makeLabel(this, "Label3", LoadingText, labelFont(PlainFont, 12), Blue,
+    makeLabel(this, "Label3", LoadingText, labelFont(SongFace, 12), Blue,
               twipsRect(this, 2040, 4440, 1080, 360));
     label2_ = new DotsLabel(this);
     label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setFont(labelFont(BrushFont, 15.75, true));
+    label2_->setFont(labelFont(LiShuFace, 15.75, true));
     setForeColour(label2_, Blue);
     label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label2_->setGeometry(twipsRect(this, 3120, 4380, 1800, 420));

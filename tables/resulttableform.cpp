@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "platform/childhost.h"
+#include "platform/fonts.h"
 #include "platform/prompter.h"
 #include "platform/windowframe.h"
 #include "tables/tableexport.h"
@@ -98,7 +99,7 @@ ResultTableForm::ResultTableForm(ChildHost& host, TableKind kind, QWidget* paren
     setWindowTitle(texts.caption);
     setDialogFrame(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("宋体"), 10));
+    setFont(QFont(SongFace, 10));
     buildControls();
 }
 
@@ -108,9 +109,9 @@ void ResultTableForm::buildControls() {
 
     // The parameter lines line up their fields in a face whose digits and blanks are all of
     // one width, as 宋体 has them; the CJK mono face is the one installed that does.
-    QFont listFont(QStringLiteral("宋体"));
+    QFont listFont(SongFace);
     listFont.setPointSizeF(10.5);
-    listFont.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("宋体")});
+    listFont.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), SongFace});
 
     parameterList_ = new QListWidget(this);
     parameterList_->setObjectName(QStringLiteral("List2"));

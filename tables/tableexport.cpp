@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#include "platform/outcome.h"
 #include "platform/prompter.h"
 
 namespace {
@@ -22,10 +23,6 @@ QString fileNamePart(const QString& path) {
     const qsizetype cut =
         std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return path.mid(cut + 1);
-}
-
-QString systemReason(int error) {
-    return error ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("未知错误");
 }
 
 }  // namespace

@@ -203,6 +203,7 @@ void TestEquipmentLossForm::unreadableListShowsHeaderOnly() {
 }
 
 void TestEquipmentLossForm::screenshot() {
+    QUORVEL_SCREENSHOTS_ONLY();
     FakeChildHost host;
     auto* form = host.showChild<EquipmentLossForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));

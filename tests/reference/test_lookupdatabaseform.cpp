@@ -501,6 +501,7 @@ void TestLookupDatabaseForm::editSurvivesKillRightAfterLeavingRow() {
 }
 
 void TestLookupDatabaseForm::screenshots() {
+    QUORVEL_SCREENSHOTS_ONLY();
     FakeChildHost host;
     auto* form = host.showChild<LookupDatabaseForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));

@@ -57,7 +57,7 @@ void TestReferenceDatabase::buildsEveryTableFromShippedRows() {
     QString path;
     {
         ReferenceDatabase db(lookup ? lookupDatabaseFile() : equipmentDatabaseFile());
-        QVERIFY2(db.isOpen(), qPrintable(db.errorText()));
+        QVERIFY2(db.isOpen(), qPrintable(db.outcome().reason()));
         path = db.filePath();
     }
     // Nothing but the database is left in the folder: no temporary file, no journal. Its
@@ -150,9 +150,9 @@ void TestReferenceDatabase::existingFileIsOpenedAsItIs() {
                     query.next());
             QCOMPARE(query.value(0).toString(), QStringLiteral("我自己的管材"));
         } else {
-            QVERIFY2(db.errorText().contains(QDir::toNativeSeparators(path)) &&
-                         db.errorText().contains(reasonPart),
-                     qPrintable(db.errorText()));
+            QVERIFY2(db.outcome().reason().contains(QDir::toNativeSeparators(path)) &&
+                         db.outcome().reason().contains(reasonPart),
+                     qPrintable(db.outcome().reason()));
         }
     }
     QCOMPARE(fileBytes(path), before);
@@ -178,9 +178,9 @@ void TestReferenceDatabase::folderThatCannotHoldTheFile() {
 
     ReferenceDatabase db(equipmentDatabaseFile());
     QVERIFY(!db.isOpen());
-    QVERIFY2(db.errorText().contains(QDir::toNativeSeparators(
+    QVERIFY2(db.outcome().reason().contains(QDir::toNativeSeparators(
                  QDir(chosen).filePath(QStringLiteral("供查数据库97.sqlite")))),
-             qPrintable(db.errorText()));
+             qPrintable(db.outcome().reason()));
     QCOMPARE(folderEntries(dir_->path()), QStringList{QStringLiteral("文件")});
     QCOMPARE(blocker.size(), 0);
 }
@@ -197,9 +197,9 @@ void TestReferenceDatabase::fileLockedByAnotherProgram() {
         // A wait of 50 ms instead of the program's 30 s: the same outcome, sooner.
         ReferenceDatabase blocked(lookupDatabaseFile(), ReferenceDatabase::Access::ReadWrite, 50);
         QVERIFY(!blocked.isOpen());
-        QVERIFY2(blocked.errorText().contains(QDir::toNativeSeparators(path)) &&
-                     blocked.errorText().contains(QStringLiteral("另一个程序")),
-                 qPrintable(blocked.errorText()));
+        QVERIFY2(blocked.outcome().reason().contains(QDir::toNativeSeparators(path)) &&
+                     blocked.outcome().reason().contains(QStringLiteral("另一个程序")),
+                 qPrintable(blocked.outcome().reason()));
         QVERIFY(hold.exec(QStringLiteral("ROLLBACK")));
         QVERIFY(ReferenceDatabase(lookupDatabaseFile(), ReferenceDatabase::Access::ReadWrite, 50)
                     .isOpen());
@@ -244,7 +244,7 @@ void TestReferenceDatabase::startingRowsFromAnInstalledFolder() {
     {
         ReferenceDatabase db(
             lookupDatabaseFile(installed.isEmpty() ? QString() : temporary.filePath(installed)));
-        QVERIFY2(db.isOpen(), qPrintable(db.errorText()));
+        QVERIFY2(db.isOpen(), qPrintable(db.outcome().reason()));
         path = db.filePath();
     }
     const auto dump = [&](const QString& table) {

@@ -30,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray rtf =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QTextDocument first;
-    if (!readRtf(rtf, first).ok) return 0;
+    if (!readRtf(rtf, first).ok()) return 0;
     const QByteArray saved = writeRtf(first);
     QTextDocument second;
-    if (!readRtf(saved, second).ok || writeRtf(second) != saved ||
+    if (!readRtf(saved, second).ok() || writeRtf(second) != saved ||
         second.toRawText() != first.toRawText()) {
         std::fprintf(stderr, "a loaded document does not survive a save and a load\n");
         std::abort();

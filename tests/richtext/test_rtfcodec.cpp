@@ -146,9 +146,9 @@ class TestRtfCodec : public QObject {
         makeDocument(original, source);
         const QByteArray rtf = writeRtf(original);
         QTextDocument copy;
-        const RtfReadResult result = readRtf(rtf, copy);
-        QVERIFY(result.ok);
-        QVERIFY2(result.warning.isEmpty(), qPrintable(result.warning));
+        const Outcome result = readRtf(rtf, copy);
+        QVERIFY(result.ok());
+        QVERIFY2(result.warning().isEmpty(), qPrintable(result.warning()));
         QCOMPARE(describe(copy), describe(original));
         // A loaded file saves byte for byte as it was.
         QCOMPARE(writeRtf(copy), rtf);
@@ -228,9 +228,9 @@ class TestRtfCodec : public QObject {
         QFETCH(QString, file);
         QFETCH(QString, lastParagraphs);
         QTextDocument document;
-        const RtfReadResult result = readRtf(dataFile(file), document);
-        QVERIFY(result.ok);
-        QVERIFY(result.warning.isEmpty());
+        const Outcome result = readRtf(dataFile(file), document);
+        QVERIFY(result.ok());
+        QVERIFY(result.warning().isEmpty());
         QCOMPARE(textOf(document), Note + lastParagraphs);
         QTEST(runs(document, [](const QTextCharFormat& f) { return f.fontWeight() > 500; }),
               "bold");
@@ -295,8 +295,8 @@ class TestRtfCodec : public QObject {
     void readsRtfFeatures() {
         QFETCH(QByteArray, rtf);
         QTextDocument document;
-        const RtfReadResult result = readRtf(rtf, document);
-        QVERIFY(result.ok);
+        const Outcome result = readRtf(rtf, document);
+        QVERIFY(result.ok());
         QTEST(textOf(document), "text");
     }
 
@@ -309,7 +309,7 @@ class TestRtfCodec : public QObject {
                     R"({\colortbl;\red255\green0\blue0;}\qc\b B{\i\ul\f1\fs21\cf1 I}B\plain P\par)"
                     R"(\pard R\par\pard\qr\i E})",
                     document)
-                .ok);
+                .ok());
         QCOMPARE(describe(document),
                  QString::fromUtf8("C [b-- Arial 12pt auto] B [biu 宋体 10.5pt #ff0000] I "
                                    "[b-- Arial 12pt auto] B [--- Arial 12pt auto] P\n"
@@ -360,10 +360,10 @@ class TestRtfCodec : public QObject {
         QFETCH(bool, ok);
         QFETCH(bool, warned);
         QTextDocument document(QString::fromUtf8("原有内容"));
-        const RtfReadResult result = readRtf(rtf, document);
-        QCOMPARE(result.ok, ok);
-        QCOMPARE(result.error.isEmpty(), ok);
-        QCOMPARE(!result.warning.isEmpty(), warned);
+        const Outcome result = readRtf(rtf, document);
+        QCOMPARE(result.ok(), ok);
+        QCOMPARE(result.reason().isEmpty(), ok);
+        QCOMPARE(!result.warning().isEmpty(), warned);
         QTEST(textOf(document), "text");
     }
 
@@ -381,7 +381,7 @@ class TestRtfCodec : public QObject {
         rtf += "}";
         QVERIFY(rtf.size() > 2'000'000);
         QTextDocument document;
-        QVERIFY(readRtf(rtf, document).ok);
+        QVERIFY(readRtf(rtf, document).ok());
         QCOMPARE(document.blockCount(), paragraphs);
         QCOMPARE(document.findBlockByNumber(paragraphs - 1).text(),
                  QString::fromUtf8("Line 19999 空调 plain text of the paragraph, 0123456789 "
@@ -415,7 +415,7 @@ class TestRtfCodec : public QObject {
         QTextCursor cursor(&target);
         cursor.setPosition(1);
         cursor.setPosition(2, QTextCursor::KeepAnchor);
-        QVERIFY(insertRtf(writeRtf(selection), cursor).ok);
+        QVERIFY(insertRtf(writeRtf(selection), cursor).ok());
         QTEST(textOf(target), "pasted");
         // One paste, one undo step.
         target.undo();
@@ -428,7 +428,7 @@ class TestRtfCodec : public QObject {
         target.setHtml(QStringLiteral("<p align=right>AB</p>"));
         QTextCursor cursor(&target);
         cursor.setPosition(1);
-        QVERIFY(insertRtf(R"({\rtf1 \qc x\par\pard y})", cursor).ok);
+        QVERIFY(insertRtf(R"({\rtf1 \qc x\par\pard y})", cursor).ok());
         QCOMPARE(textOf(target), QStringLiteral("Ax\nyB"));
         QCOMPARE(alignments(target), QStringLiteral("CR"));
     }

@@ -104,8 +104,6 @@ void TestFrictionLossForm::opensWithInitialTextsAndCaption() {
     QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
     QCOMPARE(get<QLabel>("Label21")->text(), QString());
-    QCOMPARE(form_->hintLength_, 1);
-    QVERIFY(!form_->lastResult);
 }
 
 void TestFrictionLossForm::controlsAndFrame() {
@@ -163,7 +161,6 @@ void TestFrictionLossForm::defaultsCompute() {
     click("Command1");
     QCOMPARE(text("Text6"), QStringLiteral("0.1414711"));
     QCOMPARE(text("Text7"), QStringLiteral("7.067252"));
-    QVERIFY(form_->lastResult);
     QVERIFY(host_->scripted.calls().isEmpty());
 }
 
@@ -206,7 +203,6 @@ void TestFrictionLossForm::emptyBoxChangesNothing() {
     QFETCH(QString, box);
     QFETCH(PromptAnswer, answer);
     click("Command1");
-    const float lastLoss = form_->lastResult->Hf;
     setText(box.toLatin1().constData(), QString());
     const QStringList before = boxTexts();
 
@@ -215,7 +211,6 @@ void TestFrictionLossForm::emptyBoxChangesNothing() {
 
     expectOnePrompt(Missing, QStringLiteral("提示"), PromptButtons::YesNo);
     QCOMPARE(boxTexts(), before);
-    QCOMPARE(form_->lastResult->Hf, lastLoss);
 }
 
 void TestFrictionLossForm::badNumberNamesFirstBadBox_data() {
@@ -281,7 +276,6 @@ void TestFrictionLossForm::failureKeepsResults() {
     QFETCH(QStringList, inputs);
     QFETCH(QString, message);
     click("Command1");
-    const float lastLoss = form_->lastResult->Hf;
     for (int i = 0; i < 5; ++i) setText(InputBoxes[i], inputs[i]);
 
     host_->scripted.queueAnswer(PromptAnswer::Ok);
@@ -290,7 +284,6 @@ void TestFrictionLossForm::failureKeepsResults() {
     expectOnePrompt(message, QStringLiteral("提示"), PromptButtons::Ok);
     QCOMPARE(text("Text6"), QStringLiteral("0.1414711"));
     QCOMPARE(text("Text7"), QStringLiteral("7.067252"));
-    QCOMPARE(form_->lastResult->Hf, lastLoss);
     QVERIFY(form_->isVisible());
 }
 
@@ -425,7 +418,6 @@ void TestFrictionLossForm::exitEmptiesCaptionAndReopenRestoresDefaults() {
     form_ = host_->showChild<FrictionLossForm>();
     QCOMPARE(host_->captionPanel, Caption);
     QCOMPARE(boxTexts(), (QStringList{"50", "1000", "45", "1", "0.2", "", ""}));
-    QVERIFY(!form_->lastResult);
 }
 
 void TestFrictionLossForm::fullWidthInputReadsAsAscii_data() {
@@ -475,6 +467,7 @@ void TestFrictionLossForm::recordPassesTheBoxTextsAsTheyStand() {
 }
 
 void TestFrictionLossForm::screenshots() {
+    QUORVEL_SCREENSHOTS_ONLY();
     QVERIFY(!saveScreenshot(form_, QStringLiteral("friction_initial")).isEmpty());
     click("Command1");
     for (int tick = 0; tick < 15; ++tick)

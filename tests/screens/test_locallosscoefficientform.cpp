@@ -329,6 +329,7 @@ void TestLocalLossCoefficientForm::diagramsOpenEnlarged() {
 }
 
 void TestLocalLossCoefficientForm::screenshot() {
+    QUORVEL_SCREENSHOTS_ONLY();
     FakeChildHost host;
     auto* form = host.showChild<LocalLossCoefficientForm>();
     QVERIFY(QTest::qWaitForWindowExposed(form));

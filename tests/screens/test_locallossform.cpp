@@ -311,6 +311,7 @@ void TestLocalLossForm::recordPassesTheBoxTextsAsTheyStand() {
 }
 
 void TestLocalLossForm::screenshots() {
+    QUORVEL_SCREENSHOTS_ONLY();
     QVERIFY(!saveScreenshot(form_, QStringLiteral("local_initial")).isEmpty());
     click("Command1");
     QVERIFY(!saveScreenshot(form_, QStringLiteral("local_computed")).isEmpty());

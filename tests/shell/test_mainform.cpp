@@ -58,6 +58,32 @@ struct Harness : MainFormHarness {
 
 QMdiSubWindow* frameOf(QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidget()); }
 
+// Each button carries its key and a drawn picture; a button whose command is also a menu item
+// is that item's action: the same shortcut, the same handler, whichever way the user starts it.
+void checkToolbar(MainFormHarness& h, QToolBar* toolBar, const QStringList& buttons) {
+    const QList<QAction*> actions = toolBar->actions();
+    QCOMPARE(actions.size(), buttons.size());
+    for (int i = 0; i < buttons.size(); ++i) {
+        QAction* b = actions[i];
+        if (buttons[i].isEmpty()) {
+            QVERIFY2(b->isSeparator(), qPrintable(QString::number(i + 1)));
+            continue;
+        }
+        const QStringList f = buttons[i].split(QLatin1Char('>'));
+        const QString& key = f[0];
+        QCOMPARE(toolBar->widgetForAction(b)->objectName(), key);
+        QCOMPARE(b->data().toString(), key);
+        QCOMPARE(b->toolTip(), key);
+        if (f.size() > 1) QCOMPARE(b, h.find(f[1]));
+        const QImage picture = b->icon().pixmap(16, 16).toImage();
+        QCOMPARE(picture.size(), QSize(16, 16));
+        // The picture is drawn: some pixels opaque, the background transparent.
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) opaque += qAlpha(picture.pixel(x, y)) == 255;
+        QVERIFY2(opaque > 8 && opaque < 256, qPrintable(key));
+    }
+}
 }  // namespace
 
 class TestMainForm : public QObject {
@@ -73,56 +99,74 @@ class TestMainForm : public QObject {
         QVERIFY(h.find<QLabel>(QStringLiteral("Panel1"))->text().isEmpty());
     }
 
-    void menuBar() {
-        Harness h;
-        QStringList names, captions;
-        for (QAction* a : h.form->menuBar()->actions()) {
-            names << a->menu()->objectName();
-            captions << a->text();
-        }
-        QCOMPARE(names, QStringList({"mnuFile", "mnuEdit", "txtbook", "sgzlss", "gcsjk", "mnuView",
-                                     "mnuHelp"}));
-        QCOMPARE(captions, QStringList({"文件", "编辑", "记录", "水管阻力损失计算部分",
-                                        "供查数据库", "视图", "帮助"}));
-    }
-
-    void menuItems_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("items");  // name|caption|shortcut|check; "-" separators
-        QTest::newRow("file") << "mnuFile" << QStringList{"mnuFileNew|&新建|Ctrl+N|",
-                                                          "mnuFileOpen|&打开...|Ctrl+O|",
-                                                          "mnuFileBar0|-||",
-                                                          "mnuFileSaveAs|保存为...||",
-                                                          "mnuFileBar1|-||",
-                                                          "mnuFilePageSetup|Page Set&up...||",
-                                                          "mnuFilePrint|&Print...||",
-                                                          "mnuFileBar4|-||",
-                                                          "mnuFileExit|E&xit||"};
-        QTest::newRow("edit") << "mnuEdit"
+    // The menus in menu-bar order and the toolbar: the names scripts find them by, captions,
+    // shortcuts, checks. Menu items are "name|caption|shortcut|check" ("-" a separator);
+    // toolbar buttons are "key" or "key>item" when the button's command is also that menu
+    // item ("" a separator).
+    void menusAndToolbar_data() {
+        QTest::addColumn<int>("position");  // in the menu bar; -1 the toolbar
+        QTest::addColumn<QString>("bar");   // object name|caption
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("file")
+            << 0 << "mnuFile|文件"
+            << QStringList{"mnuFileNew|&新建|Ctrl+N|", "mnuFileOpen|&打开...|Ctrl+O|",
+                           "mnuFileBar0|-||",          "mnuFileSaveAs|保存为...||",
+                           "mnuFileBar1|-||",          "mnuFilePageSetup|Page Set&up...||",
+                           "mnuFilePrint|&Print...||", "mnuFileBar4|-||",
+                           "mnuFileExit|E&xit||"};
+        QTest::newRow("edit") << 1 << "mnuEdit|编辑"
                               << QStringList{"mnuEditCut|Cu&t|Ctrl+X|", "mnuEditCopy|&Copy|Ctrl+C|",
                                              "mnuEditPaste|&Paste|Ctrl+V|"};
-        QTest::newRow("record") << "txtbook" << QStringList{"savetxt|保存记录的内容||"};
+        QTest::newRow("record") << 2 << "txtbook|记录" << QStringList{"savetxt|保存记录的内容||"};
         QTest::newRow("pipe losses")
-            << "sgzlss"
+            << 3 << "sgzlss|水管阻力损失计算部分"
             << QStringList{"sgyzss|水管沿程阻力损失计算||", "sgjzss|水管局部阻力损失计算||",
                            "sgxtjs|水系统水力计算||"};
         QTest::newRow("lookup database")
-            << "gcsjk"
+            << 4 << "gcsjk|供查数据库"
             << QStringList{"ccdb|不同材料管道粗糙度值表||", "tjssb|推荐水速表||",
                            "sbzlssb|设备阻力损失表||"};
         QTest::newRow("view checked at start")
-            << "mnuView"
+            << 5 << "mnuView|视图"
             << QStringList{"mnuViewToolbar|&Toolbar||checked",
                            "mnuViewStatusBar|Status &Bar||checked"};
-        QTest::newRow("help") << "mnuHelp"
+        QTest::newRow("help") << 6 << "mnuHelp|帮助"
                               << QStringList{"hlp|帮助内容||", "mnuHelpContents|关于Quorvel||"};
+        QTest::newRow("toolbar") << -1 << "tbToolBar|"
+                                 << QStringList{"New>mnuFileNew",
+                                                "Open>mnuFileOpen",
+                                                "Save>mnuFileSaveAs",
+                                                "",
+                                                "Print>mnuFilePrint",
+                                                "",
+                                                "Cut>mnuEditCut",
+                                                "Copy>mnuEditCopy",
+                                                "Paste>mnuEditPaste",
+                                                "",
+                                                "Bold",
+                                                "Italic",
+                                                "Underline",
+                                                "",
+                                                "Align Left",
+                                                "Center",
+                                                "Align Right"};
     }
 
-    void menuItems() {
-        QFETCH(QString, menu);
+    void menusAndToolbar() {
+        QFETCH(int, position);
+        QFETCH(QString, bar);
         QFETCH(QStringList, items);
         Harness h;
-        const QList<QAction*> actions = h.find<QMenu>(menu)->actions();
+        const QStringList b = bar.split(QLatin1Char('|'));
+        if (position < 0) {
+            checkToolbar(h, h.find<QToolBar>(b[0]), items);
+            return;
+        }
+        const QList<QAction*> menus = h.form->menuBar()->actions();
+        QCOMPARE(menus.size(), 7);
+        QCOMPARE(menus[position]->menu(), h.find<QMenu>(b[0]));
+        QCOMPARE(menus[position]->text(), b[1]);
+        const QList<QAction*> actions = h.find<QMenu>(b[0])->actions();
         QCOMPARE(actions.size(), items.size());
         for (int i = 0; i < items.size(); ++i) {
             const QStringList f = items[i].split(QLatin1Char('|'));
@@ -137,60 +181,6 @@ class TestMainForm : public QObject {
             QCOMPARE(a->isCheckable(), !f[3].isEmpty());
             QCOMPARE(a->isChecked(), !f[3].isEmpty());
         }
-    }
-
-    void toolbarButtons() {
-        Harness h;
-        auto* toolBar = h.find<QToolBar>(QStringLiteral("tbToolBar"));
-        const QList<QAction*> buttons = toolBar->actions();
-        const QStringList keys{"New",       "Open", "Save",       "",       "Print",      "",
-                               "Cut",       "Copy", "Paste",      "",       "Bold",       "Italic",
-                               "Underline", "",     "Align Left", "Center", "Align Right"};
-        QCOMPARE(buttons.size(), 17);
-        for (int i = 0; i < 17; ++i) {
-            QAction* b = buttons[i];
-            if (keys[i].isEmpty()) {
-                QVERIFY2(b->isSeparator(), qPrintable(QString::number(i + 1)));
-                continue;
-            }
-            // The button carries the key; the command behind it may also stand in a menu.
-            QCOMPARE(toolBar->widgetForAction(b)->objectName(), keys[i]);
-            QCOMPARE(b->data().toString(), keys[i]);
-            QCOMPARE(b->toolTip(), keys[i]);
-            const QImage picture = b->icon().pixmap(16, 16).toImage();
-            QCOMPARE(picture.size(), QSize(16, 16));
-            // The picture is drawn: some pixels opaque, the background transparent.
-            int opaque = 0;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x) opaque += qAlpha(picture.pixel(x, y)) == 255;
-            QVERIFY2(opaque > 8 && opaque < 256, qPrintable(keys[i]));
-        }
-    }
-
-    // A command with a menu item and a toolbar button is one action: the same shortcut, the
-    // same handler, whichever way the user starts it.
-    void menuAndToolbarShareCommands_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("key");
-        for (auto [item, key] : {std::pair{"mnuFileNew", "New"},
-                                 {"mnuFileOpen", "Open"},
-                                 {"mnuFileSaveAs", "Save"},
-                                 {"mnuFilePrint", "Print"},
-                                 {"mnuEditCut", "Cut"},
-                                 {"mnuEditCopy", "Copy"},
-                                 {"mnuEditPaste", "Paste"}})
-            QTest::newRow(item) << QString::fromLatin1(item) << QString::fromLatin1(key);
-    }
-
-    void menuAndToolbarShareCommands() {
-        QFETCH(QString, item);
-        QFETCH(QString, key);
-        Harness h;
-        auto* toolBar = h.find<QToolBar>(QStringLiteral("tbToolBar"));
-        auto* button = h.find<QToolButton>(key);
-        QVERIFY(button);
-        QCOMPARE(button->defaultAction(), h.find(item));
-        QVERIFY(toolBar->actions().contains(h.find(item)));
     }
 
     void alignmentButtonsAreOneExclusiveGroup() {

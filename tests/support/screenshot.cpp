@@ -4,10 +4,11 @@
 #include <QPixmap>
 #include <QWidget>
 
+bool screenshotsWanted() { return !qEnvironmentVariableIsEmpty("QUORVEL_SCREENSHOTS"); }
+
 QString saveScreenshot(QWidget* widget, const QString& name) {
-    QString dir = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (dir.isEmpty()) dir = QDir::currentPath() + QStringLiteral("/screenshots");
-    if (!QDir().mkpath(dir)) return {};
+    const QString dir = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
+    if (dir.isEmpty() || !QDir().mkpath(dir)) return {};
     const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
     return widget->grab().save(path) ? path : QString();
 }

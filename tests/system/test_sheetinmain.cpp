@@ -115,6 +115,7 @@ class TestSheetInMain : public QObject {
     // The sheet with a building's worth of sections, for the eye: nothing cut off, the marks
     // readable.
     void screenshot() {
+        QUORVEL_SCREENSHOTS_ONLY();
         MainFormHarness h;
         h.form->resize(1500, 820);
         h.form->show();

@@ -459,6 +459,7 @@ class TestResultTableForm : public QObject {
     }
 
     void screenshots() {
+        QUORVEL_SCREENSHOTS_ONLY();
         Harness h;
         for (const char* v : {"1.414", "0.1414711", "2"}) h.friction("7.067252", QString(v));
         h.form->resultTables().record(

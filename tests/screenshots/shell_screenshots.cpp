@@ -135,4 +135,4 @@ class TestShellScreenshots : public QObject {
 };
 
 QTEST_MAIN(TestShellScreenshots)
-#include "test_screenshots.moc"
+#include "shell_screenshots.moc"

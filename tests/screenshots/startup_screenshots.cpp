@@ -41,4 +41,4 @@ class TestStartupScreenshots : public QObject {
 };
 
 QTEST_MAIN(TestStartupScreenshots)
-#include "test_startupscreenshots.moc"
+#include "startup_screenshots.moc"
