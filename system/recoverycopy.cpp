@@ -12,12 +12,11 @@ const QString SourceNoteName = QStringLiteral("水力计算表-恢复.来源");
 // A recovery copy is a project the program wrote itself; anything larger is not one.
 constexpr qint64 MaxSourceNote = 64 * 1024;
 
-QString writeAtomically(const QString& path, const QByteArray& bytes) {
+Outcome writeAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) return file.errorString();
-    if (!file.commit()) return file.errorString();
-    return {};
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return Outcome::failed(file.errorString());
+    return Outcome::done();
 }
 
 }  // namespace
@@ -29,11 +28,12 @@ RecoveryCopy::RecoveryCopy(const QString& folder)
 
 bool RecoveryCopy::exists() const { return QFileInfo(projectPath_).isFile(); }
 
-QString RecoveryCopy::write(const QByteArray& project, const QString& sourcePath) const {
-    if (!QDir().mkpath(folder_)) return QStringLiteral("无法建立文件夹“%1”").arg(folder_);
+Outcome RecoveryCopy::write(const QByteArray& project, const QString& sourcePath) const {
+    if (!QDir().mkpath(folder_))
+        return Outcome::failed(QStringLiteral("无法建立文件夹“%1”").arg(folder_));
     // The note first: a crash between the two leaves a project whose note names its file.
-    if (QString failure = writeAtomically(sourceNotePath_, sourcePath.toUtf8()); !failure.isEmpty())
-        return failure;
+    if (Outcome note = writeAtomically(sourceNotePath_, sourcePath.toUtf8()); !note.ok())
+        return note;
     return writeAtomically(projectPath_, project);
 }
 

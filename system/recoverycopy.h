@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "platform/outcome.h"
+
 // The sheet's copy of a project with unsaved changes, written to the data folder while the
 // user works so that a crash loses at most the time between two copies. Beside the project it
 // keeps the path of the file the project came from, if any.
@@ -13,8 +15,7 @@ class RecoveryCopy {
     explicit RecoveryCopy(const QString& folder);
 
     bool exists() const;
-    // Why the copy could not be written, or an empty text.
-    QString write(const QByteArray& project, const QString& sourcePath) const;
+    Outcome write(const QByteArray& project, const QString& sourcePath) const;
     void remove() const;
 
     // The path of the file the copied project came from, empty for one never saved.

@@ -374,11 +374,11 @@ void SystemSheetForm::writeRecovery() {
         return;
     }
     const std::string bytes = hydraulics::writeProject(project());
-    const QString failure = recovery_.write(QByteArray::fromStdString(bytes), filePath_);
+    const Outcome written = recovery_.write(QByteArray::fromStdString(bytes), filePath_);
     // Said once a run: a full disk would otherwise bring the same message every minute.
-    if (failure.isEmpty() || recoveryFailureTold_) return;
+    if (written.ok() || recoveryFailureTold_) return;
     recoveryFailureTold_ = true;
-    host_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), failure),
+    host_.prompter().ask(CannotWriteRecovery.arg(shown(recovery_.projectPath()), written.reason()),
                          PromptTitle, PromptButtons::Ok);
 }
 
@@ -553,7 +553,7 @@ void SystemSheetForm::pickEquipment(int row) {
     {
         ReferenceDatabase database(equipmentDatabaseFile(), ReferenceDatabase::Access::ReadOnly);
         if (!database.isOpen()) {
-            host_.prompter().ask(database.errorText(), WorkbookText, PromptButtons::Ok);
+            host_.prompter().ask(database.outcome().reason(), PromptTitle, PromptButtons::Ok);
             return;
         }
         QSqlQuery query(database.connection());

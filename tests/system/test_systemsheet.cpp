@@ -571,7 +571,7 @@ print(json.dumps(rows[:6]))
         QVERIFY(!copy.exists());
 
         // Declined: the copy goes, the sheet stays as it was.
-        QVERIFY(copy.write(QByteArray::fromStdString(hydraulics::writeProject({})), {}).isEmpty());
+        QVERIFY(copy.write(QByteArray::fromStdString(hydraulics::writeProject({})), {}).ok());
         host_->scripted.queueAnswer(PromptAnswer::No);
         SystemSheetForm::offerRecovery(*host_);
         QVERIFY(!copy.exists());
