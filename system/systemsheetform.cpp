@@ -9,7 +9,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,6 +28,7 @@
 #include "reference/referencefiles.h"
 #include "system/fittingchoices.h"
 #include "system/pickers.h"
+#include "system/projectfiles.h"
 #include "system/sectiontablemodel.h"
 #include "system/settingspanel.h"
 #include "system/sheetview.h"
@@ -67,7 +67,6 @@ const QString CloseTitle = QStringLiteral("保存");
 const QString ReplaceQuestion = QStringLiteral("文件“%1”已存在，要替换它吗？");
 const QString CannotOpen = QStringLiteral("无法打开文件“%1”：\n%2");
 const QString CannotSave = QStringLiteral("无法保存文件“%1”：\n%2");
-const QString NotAFile = QStringLiteral("这不是一个文件。");
 const QString RecoveryTitle = QStringLiteral("恢复");
 const QString RecoveryQuestion = QStringLiteral(
     "上次的水力计算表有未保存的修改（%1 的恢复副本）。\n要恢复它吗？选“否”将删除该副本。");
@@ -297,41 +296,25 @@ void SystemSheetForm::openProject() {
 }
 
 bool SystemSheetForm::openPath(const QString& path) {
-    const std::optional<hydraulics::Project> read = readProjectFile(path, OpenText);
+    const std::optional<hydraulics::Project> read = readProject(path, OpenText);
     if (!read) return false;
     recovery_.remove();
     adopt(*read, path);
     return true;
 }
 
-std::optional<hydraulics::Project> SystemSheetForm::readProjectFile(const QString& path,
-                                                                    const QString& title) {
-    const auto refuse = [&](const QString& reason) {
-        host_.prompter().ask(CannotOpen.arg(shown(path), reason), title, PromptButtons::Ok);
-        return std::nullopt;
-    };
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) return refuse(NotAFile);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
-    // The reader refuses a file this large anyway; reading it whole first would take the
-    // memory it refuses to spend.
-    if (file.size() > qint64(hydraulics::ProjectMaxBytes)) {
-        hydraulics::ProjectReadOutcome tooLarge;
-        tooLarge.failure = hydraulics::ProjectFailure::TooLarge;
-        return refuse(QString::fromStdString(tooLarge.reason()));
-    }
-    const QByteArray bytes = file.read(qint64(hydraulics::ProjectMaxBytes) + 1);
-    if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
-    hydraulics::ProjectReadOutcome outcome =
-        hydraulics::readProject(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (!outcome.ok()) return refuse(QString::fromStdString(outcome.reason()));
-    return std::move(outcome.project);
+std::optional<hydraulics::Project> SystemSheetForm::readProject(const QString& path,
+                                                                const QString& title) {
+    hydraulics::Project project;
+    const Outcome read = readProjectFile(path, project);
+    if (read.ok()) return project;
+    host_.prompter().ask(CannotOpen.arg(shown(path), read.reason()), title, PromptButtons::Ok);
+    return std::nullopt;
 }
 
 bool SystemSheetForm::saveProject() {
     if (filePath_.isEmpty()) return saveProjectAs();
-    return writeProjectFile(filePath_);
+    return writeProject(filePath_);
 }
 
 bool SystemSheetForm::saveProjectAs() {
@@ -344,19 +327,14 @@ bool SystemSheetForm::saveProjectAs() {
         host_.prompter().ask(ReplaceQuestion.arg(shown(path)), SaveAsText, PromptButtons::YesNo) !=
             PromptAnswer::Yes)
         return false;
-    return writeProjectFile(path);
+    return writeProject(path);
 }
 
-bool SystemSheetForm::writeProjectFile(const QString& path) {
-    const std::string bytes = hydraulics::writeProject(project());
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) &&
-                   file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-    written = written && file.commit();
-    if (!written) {
-        const QString reason = QFileInfo(path).isDir() ? NotAFile : file.errorString();
-        file.cancelWriting();
-        host_.prompter().ask(CannotSave.arg(shown(path), reason), SaveText, PromptButtons::Ok);
+bool SystemSheetForm::writeProject(const QString& path) {
+    const Outcome written = writeProjectFile(path, project());
+    if (!written.ok()) {
+        host_.prompter().ask(CannotSave.arg(shown(path), written.reason()), SaveText,
+                             PromptButtons::Ok);
         return false;
     }
     filePath_ = QFileInfo(path).absoluteFilePath();
@@ -401,7 +379,7 @@ void SystemSheetForm::restoreRecovery() {
     }
     if (!maySetProjectAside()) return;
     const std::optional<hydraulics::Project> read =
-        readProjectFile(recovery_.projectPath(), RecoveryTitle);
+        readProject(recovery_.projectPath(), RecoveryTitle);
     if (!read) {
         recovery_.remove();
         return;

@@ -69,9 +69,11 @@ class SystemSheetForm : public QWidget, public DocumentWindow {
     // user chose not to).
     bool maySetProjectAside();
     // Reads a project file; on failure tells the user why, naming the file.
-    std::optional<hydraulics::Project> readProjectFile(const QString& path, const QString& title);
+    std::optional<hydraulics::Project> readProject(const QString& path, const QString& title);
     bool openPath(const QString& path);
-    bool writeProjectFile(const QString& path);
+    // Writes the project to `path` and takes it as the project's file; on failure tells the
+    // user why, naming the file.
+    bool writeProject(const QString& path);
     void adopt(const hydraulics::Project& project, const QString& path);
     hydraulics::Project project() const;
     void restoreRecovery();
