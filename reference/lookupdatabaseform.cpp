@@ -97,7 +97,7 @@ LookupDatabaseForm::LookupDatabaseForm(ChildHost& host, QWidget* parent)
     for (int p = 0; p < PageCount && database_->isOpen(); ++p) {
         Page& page = page_[p];
         page.model = new LookupTableModel(database_->connection(), file.tables[p].name, this);
-        if (!page.model->load()) failures << page.model->errorText();
+        if (const Outcome loaded = page.model->load(); !loaded.ok()) failures << loaded.reason();
         connectPage(page);
     }
 
@@ -187,7 +187,7 @@ void LookupDatabaseForm::leavePage(int index) {
     shownIndex_ = index;
     if (left < 0 || left >= PageCount || !page_[left].model) return;
     page_[left].grid->commitOpenEditor();
-    if (!page_[left].model->submitPending()) report(page_[left].model->errorText());
+    reportFailure(page_[left].model->submitPending());
 }
 
 void LookupDatabaseForm::deleteSelectedRows(Page& page) {
@@ -198,11 +198,13 @@ void LookupDatabaseForm::deleteSelectedRows(Page& page) {
     if (host_.prompter().ask(DeleteQuestion.arg(rows.size()), Caption, PromptButtons::YesNo) !=
         PromptAnswer::Yes)
         return;
-    if (!page.model->removeRecords(rows)) report(page.model->errorText());
+    reportFailure(page.model->removeRecords(rows));
 }
 
-void LookupDatabaseForm::submit(Page& page, int row) {
-    if (!page.model->submitRow(row)) report(page.model->errorText());
+void LookupDatabaseForm::submit(Page& page, int row) { reportFailure(page.model->submitRow(row)); }
+
+void LookupDatabaseForm::reportFailure(const Outcome& outcome) {
+    if (!outcome.ok()) report(outcome.reason());
 }
 
 void LookupDatabaseForm::report(const QString& text) {
@@ -214,7 +216,8 @@ void LookupDatabaseForm::closeEvent(QCloseEvent* event) {
     for (Page& page : page_) {
         if (!page.model) continue;
         page.grid->commitOpenEditor();
-        if (!page.model->submitPending()) failures << page.model->errorText();
+        if (const Outcome submitted = page.model->submitPending(); !submitted.ok())
+            failures << submitted.reason();
     }
     if (!failures.isEmpty()) report(failures.join(QLatin1Char('\n')));
     host_.setCaptionPanelText(QString());

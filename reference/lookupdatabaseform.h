@@ -6,6 +6,7 @@
 
 class DataGrid;
 class ChildHost;
+class Outcome;
 class LookupTableModel;
 class QPushButton;
 class QTabWidget;
@@ -44,6 +45,7 @@ class LookupDatabaseForm : public QWidget {
     void deleteSelectedRows(Page& page);
     void submit(Page& page, int row);
     void report(const QString& text);
+    void reportFailure(const Outcome& outcome);
 
     ChildHost& host_;
     std::unique_ptr<ReferenceDatabase> database_;

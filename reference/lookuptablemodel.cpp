@@ -39,7 +39,7 @@ QVariantList valuesOf(const QSqlQuery& query, int columns) {
 LookupTableModel::LookupTableModel(const QSqlDatabase& db, const QString& table, QObject* parent)
     : QAbstractTableModel(parent), db_(db), table_(table) {}
 
-bool LookupTableModel::load() {
+Outcome LookupTableModel::load() {
     beginResetModel();
     rows_.clear();
     columns_.clear();
@@ -64,10 +64,10 @@ bool LookupTableModel::load() {
     if (!reason.isEmpty()) {
         rows_.clear();
         columns_.clear();
-        errorText_ = QStringLiteral("数据表“%1”无法读取：%2。").arg(table_, reason);
     }
     endResetModel();
-    return reason.isEmpty();
+    if (reason.isEmpty()) return Outcome::done();
+    return Outcome::failed(QStringLiteral("数据表“%1”无法读取：%2。").arg(table_, reason));
 }
 
 bool LookupTableModel::isPending(int row) const {
@@ -155,41 +155,42 @@ bool LookupTableModel::setData(const QModelIndex& index, const QVariant& value, 
     return true;
 }
 
-bool LookupTableModel::submitRow(int r) {
-    if (!isPending(r)) return true;
+Outcome LookupTableModel::submitRow(int r) {
+    if (!isPending(r)) return Outcome::done();
     Row& row = rows_[r];
     const bool adding = row.added;
     if (adding && std::all_of(row.edited.begin(), row.edited.end(),
                               [](const QVariant& v) { return v.isNull(); })) {
         dropRow(r);
-        return true;
+        return Outcome::done();
     }
-    QString reason;
-    if (adding ? insertRow(row, reason) : updateRow(row, reason)) {
+    const Outcome written = adding ? insertRow(row) : updateRow(row);
+    if (written.ok()) {
         row.pending = false;
         row.added = false;
         emit dataChanged(index(r, 0), index(r, int(columns_.size()) - 1));
         emit headerDataChanged(Qt::Vertical, r, r);
-        return true;
+        return written;
     }
-    errorText_ = (adding ? QStringLiteral("数据表“%1”没有添加这一行：%2。")
-                         : QStringLiteral("数据表“%1”没有保存对这一行的修改：%2。"))
-                     .arg(table_, reason);
     showStored(r);
-    return false;
+    return Outcome::failed((adding ? QStringLiteral("数据表“%1”没有添加这一行：%2。")
+                                   : QStringLiteral("数据表“%1”没有保存对这一行的修改：%2。"))
+                               .arg(table_, written.reason()));
 }
 
-bool LookupTableModel::submitPending() {
+Outcome LookupTableModel::submitPending() {
     QStringList errors;
     // From the end, as a submission may drop its row.
-    for (int r = int(rows_.size()) - 1; r >= 0; --r)
-        if (isPending(r) && !submitRow(r)) errors.prepend(errorText_);
-    if (errors.isEmpty()) return true;
-    errorText_ = errors.join(QLatin1Char('\n'));
-    return false;
+    for (int r = int(rows_.size()) - 1; r >= 0; --r) {
+        if (!isPending(r)) continue;
+        const Outcome submitted = submitRow(r);
+        if (!submitted.ok()) errors.prepend(submitted.reason());
+    }
+    if (errors.isEmpty()) return Outcome::done();
+    return Outcome::failed(errors.join(QLatin1Char('\n')));
 }
 
-bool LookupTableModel::removeRecords(QList<int> rows) {
+Outcome LookupTableModel::removeRecords(QList<int> rows) {
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.removeIf([this](int r) { return r < 0 || r >= rows_.size(); });
@@ -197,7 +198,8 @@ bool LookupTableModel::removeRecords(QList<int> rows) {
         std::any_of(rows.begin(), rows.end(), [this](int r) { return !rows_[r].added; });
 
     QString reason;
-    if (anyStored && begin(reason)) {
+    if (anyStored) reason = begin().reason();
+    if (anyStored && reason.isEmpty()) {
         QSqlQuery query(db_);
         query.prepare(
             QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table_), whereUnchanged()));
@@ -214,21 +216,21 @@ bool LookupTableModel::removeRecords(QList<int> rows) {
             }
         }
         query.finish();
-        if (reason.isEmpty()) commit(reason);
+        if (reason.isEmpty()) reason = commit().reason();
         if (!reason.isEmpty()) rollback();
     }
     if (!reason.isEmpty()) {
-        errorText_ = QStringLiteral("数据表“%1”没有删除选中的行：%2。").arg(table_, reason);
         for (int r : rows)
             if (!rows_[r].added) showStored(r);
-        return false;
+        return Outcome::failed(
+            QStringLiteral("数据表“%1”没有删除选中的行：%2。").arg(table_, reason));
     }
     for (int r : rows) rows_[r].pending = false;
     for (int r : rows) dropRow(r);
-    return true;
+    return Outcome::done();
 }
 
-bool LookupTableModel::insertRow(Row& row, QString& reason) {
+Outcome LookupTableModel::insertRow(Row& row) {
     QStringList names, marks;
     QVariantList values;
     for (int c = 0; c < columns_.size(); ++c) {
@@ -237,8 +239,9 @@ bool LookupTableModel::insertRow(Row& row, QString& reason) {
         marks << QStringLiteral("?");
         values << row.edited[c];
     }
-    if (!begin(reason)) return false;
+    if (const Outcome begun = begin(); !begun.ok()) return begun;
     QVariant key = row.edited[keyColumn_];
+    QString reason;
     {
         QSqlQuery query(db_);
         query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -250,17 +253,10 @@ bool LookupTableModel::insertRow(Row& row, QString& reason) {
         else if (key.isNull())
             key = query.lastInsertId();  // SQLite numbered it: an integer key is the rowid
     }
-    QVariantList stored;
-    if (reason.isEmpty() && readRow(key, stored, reason) && commit(reason)) {
-        row.stored = stored.isEmpty() ? row.edited : stored;
-        row.edited = row.stored;
-        return true;
-    }
-    rollback();
-    return false;
+    return finishWrite(row, key, reason);
 }
 
-bool LookupTableModel::updateRow(Row& row, QString& reason) {
+Outcome LookupTableModel::updateRow(Row& row) {
     QStringList assignments;
     QVariantList values;
     for (int c = 0; c < columns_.size(); ++c) {
@@ -268,8 +264,9 @@ bool LookupTableModel::updateRow(Row& row, QString& reason) {
         assignments << quoted(columns_[c]) + QStringLiteral(" = ?");
         values << row.edited[c];
     }
-    if (assignments.isEmpty()) return true;
-    if (!begin(reason)) return false;
+    if (assignments.isEmpty()) return Outcome::done();
+    if (const Outcome begun = begin(); !begun.ok()) return begun;
+    QString reason;
     {
         QSqlQuery query(db_);
         query.prepare(
@@ -283,29 +280,33 @@ bool LookupTableModel::updateRow(Row& row, QString& reason) {
         else if (query.numRowsAffected() == 0)
             reason = ChangedMeanwhile;
     }
-    QVariantList stored;
-    if (reason.isEmpty() && readRow(row.edited[keyColumn_], stored, reason) && commit(reason)) {
-        row.stored = stored.isEmpty() ? row.edited : stored;
-        row.edited = row.stored;
-        return true;
-    }
-    rollback();
-    return false;
+    return finishWrite(row, row.edited[keyColumn_], reason);
 }
 
-bool LookupTableModel::readRow(const QVariant& key, QVariantList& values, QString& reason) {
+Outcome LookupTableModel::finishWrite(Row& row, const QVariant& key, const QString& reason) {
+    Outcome finished = reason.isEmpty() ? Outcome::done() : Outcome::failed(reason);
+    QVariantList stored;
+    if (finished.ok()) finished = readRow(key, stored);
+    if (finished.ok()) finished = commit();
+    if (!finished.ok()) {
+        rollback();
+        return finished;
+    }
+    row.stored = stored.isEmpty() ? row.edited : stored;
+    row.edited = row.stored;
+    return finished;
+}
+
+Outcome LookupTableModel::readRow(const QVariant& key, QVariantList& values) {
     values.clear();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?")
                       .arg(quoted(table_), quoted(ReferenceKeyColumn)));
     query.bindValue(0, key);
-    if (!query.exec()) {
-        reason = sqlFailureReason(query.lastError());
-        return false;
-    }
+    if (!query.exec()) return Outcome::failed(sqlFailureReason(query.lastError()));
     if (query.next()) values = valuesOf(query, int(columns_.size()));
-    return true;
+    return Outcome::done();
 }
 
 void LookupTableModel::showStored(int r) {
@@ -315,8 +316,7 @@ void LookupTableModel::showStored(int r) {
         return;
     }
     QVariantList fresh;
-    QString reason;
-    const bool read = readRow(row.stored[keyColumn_], fresh, reason);
+    const bool read = readRow(row.stored[keyColumn_], fresh).ok();
     if (read && fresh.isEmpty()) {  // deleted meanwhile
         dropRow(r);
         return;
@@ -336,19 +336,17 @@ void LookupTableModel::dropRow(int r) {
     endRemoveRows();
 }
 
-bool LookupTableModel::begin(QString& reason) {
+Outcome LookupTableModel::begin() {
     // IMMEDIATE takes the write lock at once, waiting out another writer for the busy time-out.
     QSqlQuery query(db_);
-    if (query.exec(QStringLiteral("BEGIN IMMEDIATE"))) return true;
-    reason = sqlFailureReason(query.lastError());
-    return false;
+    if (query.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Outcome::done();
+    return Outcome::failed(sqlFailureReason(query.lastError()));
 }
 
-bool LookupTableModel::commit(QString& reason) {
+Outcome LookupTableModel::commit() {
     QSqlQuery query(db_);
-    if (query.exec(QStringLiteral("COMMIT"))) return true;
-    reason = sqlFailureReason(query.lastError());
-    return false;
+    if (query.exec(QStringLiteral("COMMIT"))) return Outcome::done();
+    return Outcome::failed(sqlFailureReason(query.lastError()));
 }
 
 void LookupTableModel::rollback() {

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "platform/outcome.h"
+
 // One whole reference table for an editable grid: every column in the table's order, the
 // rows in the order the table returns them, and an empty row at the end for appending.
 //
@@ -22,23 +24,21 @@ class LookupTableModel : public QAbstractTableModel {
     // The connection must outlive the model.
     LookupTableModel(const QSqlDatabase& db, const QString& table, QObject* parent = nullptr);
 
-    // Reads the whole table; on failure errorText() says why.
-    bool load();
+    // Reads the whole table; a failure names the table and the reason.
+    Outcome load();
 
     const QString& table() const { return table_; }
     // Rows that are stored or being added, without the empty row at the end.
     int recordCount() const { return int(rows_.size()); }
     bool isPending(int row) const;
 
-    // Writes the row's edits. On refusal errorText() names the table and the reason, and the
-    // row shows what is stored again (an unstored row is dropped).
-    bool submitRow(int row);
-    // Submits every row that holds edits.
-    bool submitPending();
+    // Writes the row's edits. A refusal names the table and the reason, and the row shows what
+    // is stored again (an unstored row is dropped).
+    Outcome submitRow(int row);
+    // Submits every row that holds edits; the refusals one to a line.
+    Outcome submitPending();
     // Deletes these rows together, or none of them.
-    bool removeRecords(QList<int> rows);
-
-    const QString& errorText() const { return errorText_; }
+    Outcome removeRecords(QList<int> rows);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -56,14 +56,17 @@ class LookupTableModel : public QAbstractTableModel {
         bool added = false;  // not in the table yet
     };
 
-    bool insertRow(Row& row, QString& reason);
-    bool updateRow(Row& row, QString& reason);
+    Outcome insertRow(Row& row);
+    Outcome updateRow(Row& row);
     // Reads the stored row whose key is `key` into `values`, left empty when there is none.
-    bool readRow(const QVariant& key, QVariantList& values, QString& reason);
+    Outcome readRow(const QVariant& key, QVariantList& values);
+    // After a write: the row as stored, then the end of the transaction; rolled back on
+    // failure.
+    Outcome finishWrite(Row& row, const QVariant& key, const QString& reason);
     void showStored(int row);
     void dropRow(int row);
-    bool begin(QString& reason);
-    bool commit(QString& reason);
+    Outcome begin();
+    Outcome commit();
     void rollback();
     QString whereUnchanged() const;
 
@@ -72,5 +75,4 @@ class LookupTableModel : public QAbstractTableModel {
     QStringList columns_;
     int keyColumn_ = -1;
     QList<Row> rows_;
-    QString errorText_;
 };

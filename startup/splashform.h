@@ -17,9 +17,6 @@ class SplashForm : public QWidget {
   public:
     explicit SplashForm(std::function<void()> showMainWindow, QWidget* parent = nullptr);
 
-    // How many dots the loading animation shows on the next tick of Timer2 (1 to 6).
-    std::int16_t dotCount() const { return dotCount_; }
-
     // Swaps the fore colour of `control` between console colours c1 and c2, keeping the
     // current colour number in the control's "tag" property (an empty or non-numeric tag
     // counts as 0).
@@ -44,7 +41,7 @@ class SplashForm : public QWidget {
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     QTimer* timer3_ = nullptr;
-    std::int16_t dotCount_ = 0;
+    std::int16_t dotCount_ = 0;  // dots the next tick of Timer2 shows, 1 to 6
     bool opened_ = false;
     bool finished_ = false;
 };

@@ -154,7 +154,6 @@ class TestSplashForm : public QObject {
         QCOMPARE(t->isActive(), activeBeforeOpen);
         splash->show();
         QVERIFY(t->isActive());
-        QCOMPARE(splash->dotCount(), std::int16_t{1});
         splash->close();
         QVERIFY(!t->isActive());
         flushDeletes();
@@ -176,12 +175,11 @@ class TestSplashForm : public QObject {
         SplashForm splash([] {});
         splash.show();
         QLabel* dots = label(&splash, "Label2");
-        const QStringList expected{".", "..", "...", "....", ".....", "......", ".", ".."};
+        const QStringList expected{".", "..", "...", "....", ".....", "......", ".", "..", "..."};
         for (const QString& e : expected) {
             tick(&splash, "Timer2");
             QCOMPARE(dots->text(), e);
         }
-        QCOMPARE(splash.dotCount(), std::int16_t{3});
 
         // Periods stand on the line the loading text stands on, not raised like bullets: the
         // dots' lowest ink is level with the lowest ink of "正在加载" beside them.
