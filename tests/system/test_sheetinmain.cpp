@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QMenu>
 #include <QtTest>
 
@@ -128,6 +129,12 @@ class TestSheetInMain : public QObject {
         h.open().first()->showMaximized();
         QTest::qWait(50);
         QVERIFY(!saveScreenshot(h.form.get(), QStringLiteral("systemsheet")).isEmpty());
+        // The Σζ picker of a section with fittings chosen.
+        emit sheet->findChild<SheetView*>(QStringLiteral("sheetGrid"))->fittingsRequested(2);
+        auto* picker = sheet->findChild<QDialog*>(QStringLiteral("fittingPicker"));
+        QVERIFY(picker);
+        QVERIFY(!saveScreenshot(picker, QStringLiteral("systemsheet-fittings")).isEmpty());
+        picker->reject();
         h.prompter.queueAnswer(PromptAnswer::No);
     }
 };
