@@ -17,6 +17,7 @@
 #include "platform/settingsstore.h"
 #include "shell/mainform.h"
 #include "startup/splashform.h"
+#include "system/systemsheetform.h"
 
 namespace {
 
@@ -80,7 +81,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption noSplash(QStringLiteral("no-splash"),
                                       QStringLiteral("Open the main window at once."));
     options.addOption(noSplash);
+    options.addPositionalArgument(QStringLiteral("FILE.qvs"),
+                                  QStringLiteral("A water-system project to open in the sheet."));
     options.process(app);
+    const QStringList files = options.positionalArguments();
 
     // The program speaks Chinese, so the standard buttons and dialogs do too (确定, 取消, 是, 否).
     QTranslator qtTexts;
@@ -107,6 +111,10 @@ int main(int argc, char* argv[]) {
         if (qEnvironmentVariableIsSet("QUORVEL_STARTUP_PROBE"))
             mainForm->installEventFilter(new FirstPaintProbe(mainForm.get()));
         mainForm->show();
+        // Work a crash interrupted comes first; a project named on the command line then asks
+        // before it replaces what was restored.
+        SystemSheetForm::offerRecovery(*mainForm);
+        if (!files.isEmpty()) SystemSheetForm::openProjectInSheet(*mainForm, files.first());
     };
 
     if (options.isSet(noSplash)) {

@@ -115,14 +115,4 @@ std::vector<Cell> systemWorkbookCells(const std::vector<SectionInput>& sections,
     }
     return sheet.take();
 }
-
-tablefiles::WriteResult writeSystemWorkbook(const std::string& path,
-                                            const std::vector<SectionInput>& sections,
-                                            const SystemSettings& settings,
-                                            const SystemResult& result,
-                                            tablefiles::WorkbookFormat format) {
-    return tablefiles::writeWorkbook(path, systemSheetName(),
-                                     systemWorkbookCells(sections, settings, result), format);
-}
-
 }  // namespace hydraulics

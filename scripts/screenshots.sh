@@ -12,7 +12,8 @@ export QT_QPA_PLATFORM=offscreen QUORVEL_SCREENSHOTS="$out"
 programs=(shell_screenshots startup_screenshots)
 tests=(screens_test_frictionlossform:screenshots screens_test_locallossform:screenshots
        screens_test_locallosscoefficientform:screenshot tables_test_resulttableform:screenshots
-       reference_test_lookupdatabaseform:screenshots reference_test_equipmentlossform:screenshot)
+       reference_test_lookupdatabaseform:screenshots reference_test_equipmentlossform:screenshot
+       system_test_sheetinmain:screenshot)
 cmake --build build -j"$(nproc)" --target "${programs[@]}" "${tests[@]%%:*}"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT

@@ -30,6 +30,7 @@
 #include "shell/statuspanels.h"
 #include "startup/aboutform.h"
 #include "startup/helpform.h"
+#include "system/systemsheetform.h"
 
 // Resources of a static library are registered by hand; Q_INIT_RESOURCE must be called
 // outside any namespace.
@@ -211,6 +212,9 @@ void MainForm::createActions() {
     actions_.localScreen = newAction("sgjzss", QStringLiteral("水管局部阻力损失计算"));
     connect(actions_.localScreen, &QAction::triggered, this,
             [this] { showChild<LocalLossForm>(); });
+    actions_.systemSheet = newAction("sgxtjs", QStringLiteral("水系统水力计算"));
+    connect(actions_.systemSheet, &QAction::triggered, this,
+            [this] { showChild<SystemSheetForm>(); });
 
     actions_.roughnessTable = newAction("ccdb", QStringLiteral("不同材料管道粗糙度值表"));
     connect(actions_.roughnessTable, &QAction::triggered, this,
@@ -259,7 +263,7 @@ void MainForm::buildMenus() {
     addMenu(bar, "txtbook", QStringLiteral("记录"))->addAction(actions_.saveRecorded);
 
     addMenu(bar, "sgzlss", QStringLiteral("水管阻力损失计算部分"))
-        ->addActions({actions_.frictionScreen, actions_.localScreen});
+        ->addActions({actions_.frictionScreen, actions_.localScreen, actions_.systemSheet});
 
     addMenu(bar, "gcsjk", QStringLiteral("供查数据库"))
         ->addActions(

@@ -102,6 +102,7 @@ class MainForm : public QMainWindow, public ChildHost {
         QList<QAction*> alignments;  // Align Left, Center, Align Right
         QAction* frictionScreen;
         QAction* localScreen;
+        QAction* systemSheet;
         QAction* roughnessTable;
         QAction* waterVelocityTable;
         QAction* equipmentLossTable;

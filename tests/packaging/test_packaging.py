@@ -49,7 +49,8 @@ def expected_files():
     """Every file of an installed copy, relative to the prefix, but for the desktop entry and
     the AppStream file, whose names follow the component id."""
     files = {'bin/quorvel', 'bin/quorvel-calc', 'share/man/man1/quorvel-calc.1.gz',
-             'share/icons/hicolor/scalable/apps/quorvel.svg'}
+             'share/icons/hicolor/scalable/apps/quorvel.svg',
+             'share/mime/packages/org.quorvel.Quorvel.xml'}
     files |= {f'share/icons/hicolor/{n}x{n}/apps/quorvel.png' for n in ICON_SIZES}
     files |= {'share/quorvel/' + name for name in shipped_data()}
     files.add(workbook_module())
@@ -120,6 +121,15 @@ class InstalledCopy:
                          {'Education', 'Engineering'}, {'Education', 'Engineering'})
         for key in ('Name[zh_CN]', 'Comment[zh_CN]'):
             self.assertRegex(entry.get(key, ''), r'[\u4e00-\u9fff]', key)
+        # A double-click on a project opens it: the entry takes a file and names a type that
+        # the installed shared-mime-info file gives the projects' ending.
+        self.assertIn('%f', entry['Exec'].split())
+        mime = ET.parse(os.path.join(prefix, 'share/mime/packages/org.quorvel.Quorvel.xml'))
+        ns = '{http://www.freedesktop.org/standards/shared-mime-info}'
+        globs = {t.get('type'): [g.get('pattern') for g in t.iter(ns + 'glob')]
+                 for t in mime.getroot().iter(ns + 'mime-type')}
+        for kind in entry['MimeType'].rstrip(';').split(';'):
+            self.assertIn('*.qvs', globs.get(kind, []), kind)
 
     def check_metainfo(self, prefix, desktop, metainfo):
         checked('appstreamcli', 'validate', '--no-net', metainfo)

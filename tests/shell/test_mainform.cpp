@@ -120,7 +120,8 @@ class TestMainForm : public QObject {
         QTest::newRow("record") << 2 << "txtbook|记录" << QStringList{"savetxt|保存记录的内容||"};
         QTest::newRow("pipe losses")
             << 3 << "sgzlss|水管阻力损失计算部分"
-            << QStringList{"sgyzss|水管沿程阻力损失计算||", "sgjzss|水管局部阻力损失计算||"};
+            << QStringList{"sgyzss|水管沿程阻力损失计算||", "sgjzss|水管局部阻力损失计算||",
+                           "sgxtjs|水系统水力计算||"};
         QTest::newRow("lookup database")
             << 4 << "gcsjk|供查数据库"
             << QStringList{"ccdb|不同材料管道粗糙度值表||", "tjssb|推荐水速表||",

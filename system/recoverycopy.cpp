@@ -1,0 +1,51 @@
+#include "system/recoverycopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString ProjectName = QStringLiteral("水力计算表-恢复.qvs");
+const QString SourceNoteName = QStringLiteral("水力计算表-恢复.来源");
+// A recovery copy is a project the program wrote itself; anything larger is not one.
+constexpr qint64 MaxSourceNote = 64 * 1024;
+
+Outcome writeAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return Outcome::failed(file.errorString());
+    return Outcome::done();
+}
+
+}  // namespace
+
+RecoveryCopy::RecoveryCopy(const QString& folder)
+    : folder_(folder),
+      projectPath_(QDir(folder).filePath(ProjectName)),
+      sourceNotePath_(QDir(folder).filePath(SourceNoteName)) {}
+
+bool RecoveryCopy::exists() const { return QFileInfo(projectPath_).isFile(); }
+
+Outcome RecoveryCopy::write(const QByteArray& project, const QString& sourcePath) const {
+    if (!QDir().mkpath(folder_))
+        return Outcome::failed(QStringLiteral("无法建立文件夹“%1”").arg(folder_));
+    // The note first: a crash between the two leaves a project whose note names its file.
+    if (Outcome note = writeAtomically(sourceNotePath_, sourcePath.toUtf8()); !note.ok())
+        return note;
+    return writeAtomically(projectPath_, project);
+}
+
+void RecoveryCopy::remove() const {
+    QFile::remove(projectPath_);
+    QFile::remove(sourceNotePath_);
+}
+
+QString RecoveryCopy::sourcePath() const {
+    QFile note(sourceNotePath_);
+    if (!note.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(note.read(MaxSourceNote));
+}
+
+QDateTime RecoveryCopy::written() const { return QFileInfo(projectPath_).lastModified(); }
