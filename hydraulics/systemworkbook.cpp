@@ -115,4 +115,5 @@ std::vector<Cell> systemWorkbookCells(const std::vector<SectionInput>& sections,
     }
     return sheet.take();
 }
+
 }  // namespace hydraulics

@@ -297,7 +297,7 @@ bool NotebookForm::selectionHas(Attribute attribute) const {
     return seen || hasAttribute(cursor.charFormat(), attribute);
 }
 
-bool NotebookForm::toggleAttribute(Attribute attribute) {
+std::optional<bool> NotebookForm::toggleAttribute(Attribute attribute) {
     // A selection that is only partly bold becomes bold, as in word processors.
     const bool on = !selectionHas(attribute);
     QTextCharFormat change;

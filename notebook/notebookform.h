@@ -38,7 +38,7 @@ class NotebookForm : public QWidget, public DocumentWindow {
     void cut() override;
     void copy() override;
     void paste() override;
-    bool toggleAttribute(Attribute attribute) override;
+    std::optional<bool> toggleAttribute(Attribute attribute) override;
     void setAlignment(Qt::Alignment alignment) override;
 
   protected:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Qt>
+#include <optional>
 
 class QPrinter;
 
@@ -22,7 +23,8 @@ class DocumentWindow {
     virtual void cut() = 0;
     virtual void copy() = 0;
     virtual void paste() = 0;
-    // Toggles the attribute of the selection; true when the selection then has it.
-    virtual bool toggleAttribute(Attribute attribute) = 0;
+    // Toggles the attribute of the selection; true when the selection then has it, nothing
+    // for a document without character formats (the button then stays as it was).
+    virtual std::optional<bool> toggleAttribute(Attribute attribute) = 0;
     virtual void setAlignment(Qt::Alignment alignment) = 0;
 };

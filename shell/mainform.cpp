@@ -180,7 +180,9 @@ void MainForm::createActions() {
         // click made of the button itself; with no document it stays as it was.
         connect(action, &QAction::triggered, this, [this, action, attribute](bool checked) {
             DocumentWindow* document = activeDocument();
-            action->setChecked(document ? document->toggleAttribute(attribute) : !checked);
+            const std::optional<bool> state =
+                document ? document->toggleAttribute(attribute) : std::nullopt;
+            action->setChecked(state ? *state : !checked);
         });
         actions_.attributes.append(action);
     }

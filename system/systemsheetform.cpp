@@ -9,9 +9,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -137,11 +139,17 @@ SystemSheetForm::SystemSheetForm(ChildHost& host, QWidget* parent)
     view_->setObjectName(QStringLiteral("sheetGrid"));
     auto* below = new QSplitter(Qt::Horizontal, splitter);
     below->setObjectName(QStringLiteral("belowSplitter"));
-    settings_ = new SettingsPanel(catalog_, below);
+    // In a window narrower than the settings they scroll rather than cut their labels.
+    auto* settingsScroll = new QScrollArea(below);
+    settingsScroll->setObjectName(QStringLiteral("settingsScroll"));
+    settingsScroll->setFrameShape(QFrame::NoFrame);
+    settingsScroll->setWidgetResizable(true);
+    settings_ = new SettingsPanel(catalog_, settingsScroll);
+    settingsScroll->setWidget(settings_);
     summary_ = new QTextBrowser(below);
     summary_->setObjectName(QStringLiteral("summaryPanel"));
     summary_->setOpenLinks(false);
-    below->addWidget(settings_);
+    below->addWidget(settingsScroll);
     below->addWidget(summary_);
     below->setStretchFactor(0, 0);
     below->setStretchFactor(1, 1);
@@ -227,12 +235,21 @@ void SystemSheetForm::showEvent(QShowEvent* event) {
     // The settings take the room they need below the grid, the summary what is left beside
     // them; a larger window gives the grid more rows.
     auto* splitter = findChild<QSplitter*>(QStringLiteral("sheetSplitter"));
-    splitter->setSizes({QWIDGETSIZE_MAX, settings_->sizeHint().height()});
+    const QSize settingsSize =
+        settings_->sizeHint() + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                                      style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    splitter->setSizes({QWIDGETSIZE_MAX, settingsSize.height()});
     auto* below = findChild<QSplitter*>(QStringLiteral("belowSplitter"));
-    below->setSizes({settings_->sizeHint().width(), QWIDGETSIZE_MAX});
+    below->setSizes({settingsSize.width(), QWIDGETSIZE_MAX});
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!frame || !frame->mdiArea()) return;
-    frame->resize(frame->mdiArea()->viewport()->size() * DefaultShare);
+    const QSize share = frame->mdiArea()->viewport()->size() * DefaultShare;
+    // A main window too small for the settings beside a summary and a few rows of the grid
+    // gets the sheet over its whole area.
+    if (share.width() < settingsSize.width() * 3 / 2 || share.height() < settingsSize.height() * 2)
+        frame->showMaximized();
+    else
+        frame->resize(share);
 }
 
 bool SystemSheetForm::isModified() const { return !undoStack_->isClean(); }

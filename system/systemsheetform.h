@@ -56,7 +56,7 @@ class SystemSheetForm : public QWidget, public DocumentWindow {
     void cut() override;
     void copy() override;
     void paste() override;
-    bool toggleAttribute(Attribute) override { return false; }
+    std::optional<bool> toggleAttribute(Attribute) override { return std::nullopt; }
     void setAlignment(Qt::Alignment) override {}
 
   protected:

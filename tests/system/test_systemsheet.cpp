@@ -545,7 +545,7 @@ print(json.dumps(rows[:6]))
     // A crash loses at most the time between two copies: the copy is written while the project
     // has unsaved changes, offered at the next start, and gone once saved or declined.
     void recoveryCopy() {
-        const RecoveryCopy copy(referenceDataFolder());
+        RecoveryCopy copy(referenceDataFolder());
         {
             SystemSheetForm* sheet = sheetWith(SmallSystem);
             auto* timer = sheet->findChild<QTimer*>(QStringLiteral("recoveryTimer"));
