@@ -27,7 +27,10 @@ RecoveryCopy::RecoveryCopy(const QString& folder)
     : folder_(folder),
       projectPath_(QDir(folder).filePath(ProjectName)),
       sourceNotePath_(QDir(folder).filePath(SourceNoteName)),
-      lock_(QDir(folder).filePath(LockName)) {}
+      lock_(QDir(folder).filePath(LockName)) {
+    // Only a program that has gone leaves the lock stale, however long the other one has run.
+    lock_.setStaleLockTime(0);
+}
 
 bool RecoveryCopy::claim() {
     if (lock_.isLocked()) return true;

@@ -592,6 +592,53 @@ print(json.dumps(rows[:6]))
         QVERIFY(host_->scripted.calls().isEmpty());
     }
 
+    // Two programs on one data folder: the copy of the one still running is neither offered
+    // by the other, nor overwritten, nor removed; once that program has gone, it is.
+    void recoveryCopyOfAnotherRunningProgram() {
+        const QString folder = referenceDataFolder();
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray theirs = QByteArray::fromStdString(hydraulics::writeProject({}));
+        {
+            QFile file(RecoveryCopy(folder).projectPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(theirs);
+        }
+        // The other program holds the lock as a running program does: its pid, its name and
+        // the host in the file, and the file locked.
+        QProcess other;
+        other.start(QStringLiteral("python3"),
+                    {QStringLiteral("-c"), QStringLiteral(R"(
+import fcntl, os, socket, sys, time
+f = open(sys.argv[1], 'w')
+fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+fcntl.lockf(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+name = os.path.basename(os.readlink('/proc/self/exe'))
+f.write('%d\n%s\n%s\n' % (os.getpid(), name, socket.gethostname()))
+f.flush()
+print('ready', flush=True)
+time.sleep(60)
+)"),
+                     QDir(folder).filePath(QStringLiteral("水力计算表-恢复.lock"))});
+        QVERIFY(other.waitForReadyRead(10000));
+
+        RecoveryCopy mine(folder);
+        QVERIFY(!mine.claim());
+        QVERIFY(!mine.exists());
+        QVERIFY(!mine.write("{}", {}).ok());
+        mine.remove();
+        SystemSheetForm::offerRecovery(*host_);
+        QVERIFY(host_->scripted.calls().isEmpty());
+        QFile copy(mine.projectPath());
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), theirs);
+        copy.close();
+
+        other.kill();
+        other.waitForFinished();
+        QVERIFY(mine.claim());
+        QVERIFY(mine.exists());
+    }
+
     void fittingPickerSumsTheChosenCounts() {
         SystemSheetForm* sheet = sheetWith(SmallSystem);
         SectionTableModel* model = modelOf(sheet);
