@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/calculators.h"
+#include "cli/inputfile.h"
 #include "cli/systemcommand.h"
 #include "core/numbertext.h"
 #include "tablefiles/csvreader.h"
@@ -304,17 +305,10 @@ int writeTable(const Calculator& calculator, const std::string& tablePath,
 }
 
 int runCsv(const Calculator& calculator, const std::string& path, const std::string* tablePath) {
-    const bool fromStdin = path == "-";
-    const std::string source = fromStdin ? "standard input" : printable(path);
-    const int fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return inputError(source, std::strerror(errno));
-    struct Closer {
-        int fd;
-        bool owned;
-        ~Closer() {
-            if (owned) ::close(fd);
-        }
-    } closer{fd, !fromStdin};
+    const InputFile input(path);
+    const int fd = input.fd();
+    const std::string source = input.fromStdin() ? "standard input" : printable(path);
+    if (fd < 0) return inputError(source, std::strerror(input.error()));
 
     OutputBuffer out(stdout);
     // A program that writes a row and waits for its answer gets it before we wait for more.

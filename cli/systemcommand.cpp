@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/inputfile.h"
 #include "hydraulics/pipecatalog.h"
 #include "hydraulics/projectfile.h"
 #include "hydraulics/systemtexts.h"
@@ -130,46 +131,31 @@ struct Options {
 };
 
 std::optional<std::string> readWhole(const std::string& path, std::string& bytes) {
-    const bool fromStdin = path == "-";
-    const int fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::string(std::strerror(errno));
+    const InputFile input(path);
+    const int fd = input.fd();
+    if (fd < 0) return std::string(std::strerror(input.error()));
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        if (!fromStdin) ::close(fd);
-        return std::string("it is a folder");
-    }
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) return std::string("it is a folder");
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int saved = errno;
-            if (!fromStdin) ::close(fd);
-            return std::string(std::strerror(saved));
-        }
+        if (got < 0) return std::string(std::strerror(errno));
         if (got == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(got));
         // One byte more than the limit is enough for the reader to refuse the file.
         if (bytes.size() > hydraulics::ProjectMaxBytes) break;
     }
-    if (!fromStdin) ::close(fd);
     return std::nullopt;
 }
 
 // The sections of a CSV; an exit status when the input cannot be read at all.
 std::optional<int> readSections(const std::string& path,
                                 std::vector<hydraulics::SectionInput>& sections) {
-    const bool fromStdin = path == "-";
-    const std::string source = fromStdin ? "standard input" : printable(path);
-    const int fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return failure(source, std::strerror(errno));
-    struct Closer {
-        int fd;
-        bool owned;
-        ~Closer() {
-            if (owned) ::close(fd);
-        }
-    } closer{fd, !fromStdin};
+    const InputFile input(path);
+    const int fd = input.fd();
+    const std::string source = input.fromStdin() ? "standard input" : printable(path);
+    if (fd < 0) return failure(source, std::strerror(input.error()));
     CsvReader reader(CsvReader::descriptorSource(fd), InputColumns);
     switch (reader.next()) {
         case CsvReader::Status::Error:
