@@ -51,7 +51,7 @@ void BM_writeReportPdf(benchmark::State& state) {
     for (auto _ : state) {
         SystemReport report(QStringLiteral("bench"), system.settings, system.sections,
                             system.result, system.catalog);
-        if (!report.writePdf(path).ok) state.SkipWithError("the PDF was not written");
+        if (!report.writePdf(path).ok()) state.SkipWithError("the PDF was not written");
     }
 }
 BENCHMARK(BM_writeReportPdf)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);

@@ -720,10 +720,10 @@ QString targetProblem(const QString& path) {
 
 }  // namespace
 
-QString ReportOutcome::message() const {
-    if (ok) return {};
-    if (path.isEmpty()) return CannotPrint.arg(reason);
-    return CannotWrite.arg(QDir::toNativeSeparators(path), reason);
+QString reportFailureText(const Outcome& outcome, const QString& path) {
+    if (outcome.ok()) return {};
+    if (path.isEmpty()) return CannotPrint.arg(outcome.reason());
+    return CannotWrite.arg(QDir::toNativeSeparators(path), outcome.reason());
 }
 
 SystemReport::SystemReport(const QString& projectTitle, const h::SystemSettings& settings,
@@ -760,30 +760,21 @@ QByteArray SystemReport::pdfBytes(int fromPage, int toPage, bool& painted) {
     return withIdeographsRestored(bytes, text(), reportFaces());
 }
 
-ReportOutcome SystemReport::writePdf(const QString& path) { return writePdfPages(path, 0, 0); }
+Outcome SystemReport::writePdf(const QString& path) { return writePdfPages(path, 0, 0); }
 
-ReportOutcome SystemReport::writePdfPages(const QString& path, int fromPage, int toPage) {
-    ReportOutcome outcome;
-    outcome.path = path;
-    outcome.reason = targetProblem(path);
-    if (!outcome.reason.isEmpty()) return outcome;
-
+Outcome SystemReport::writePdfPages(const QString& path, int fromPage, int toPage) {
+    if (const QString problem = targetProblem(path); !problem.isEmpty())
+        return Outcome::failed(problem);
     bool painted = false;
     const QByteArray bytes = pdfBytes(fromPage, toPage, painted);
-    if (!painted) {
-        outcome.reason = NotPainted;
-        return outcome;
-    }
+    if (!painted) return Outcome::failed(NotPainted);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        outcome.reason = file.errorString();
-        return outcome;
-    }
-    outcome.ok = true;
-    return outcome;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return Outcome::failed(file.errorString());
+    return Outcome::done();
 }
 
-ReportOutcome SystemReport::print(QPrinter& printer) {
+Outcome SystemReport::print(QPrinter& printer) {
     const bool range = printer.printRange() == QPrinter::PageRange;
     const int fromPage = range ? printer.fromPage() : 0;
     const int toPage = range ? printer.toPage() : 0;
@@ -796,10 +787,8 @@ ReportOutcome SystemReport::print(QPrinter& printer) {
     const bool keptFullPage = printer.fullPage();
     printer.setDocName(ReportTitle + QStringLiteral(" - ") + title_);
     printer.setFullPage(false);
-    ReportOutcome outcome;
-    outcome.ok = pages_.paint(printer, fromPage, toPage);
-    if (!outcome.ok) outcome.reason = PrinterRefused;
+    const bool painted = pages_.paint(printer, fromPage, toPage);
     printer.setFullPage(keptFullPage);
     printer.setPageLayout(kept);
-    return outcome;
+    return painted ? Outcome::done() : Outcome::failed(PrinterRefused);
 }

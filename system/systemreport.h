@@ -7,19 +7,13 @@
 #include "hydraulics/pipecatalog.h"
 #include "hydraulics/sectioninput.h"
 #include "hydraulics/watersystem.h"
+#include "platform/outcome.h"
 #include "system/reportpages.h"
 
 class QPrinter;
 
-// How writing or printing the report went: done, or why not, with the file it was about.
-struct ReportOutcome {
-    bool ok = false;
-    QString path;    // the PDF file; empty when printed on a printer
-    QString reason;  // why it failed; empty when ok
-
-    // What the window shows on a failure: the file and the reason.
-    QString message() const;
-};
+// What the window shows when writing the report to `path` (empty: printing it) failed.
+QString reportFailureText(const Outcome& outcome, const QString& path);
 
 // The calculation report (计算书) of a water system: the design conditions, the formulas with
 // their symbols, the pipe series and the sizing guidance with their sources, the section table,
@@ -44,14 +38,14 @@ class SystemReport {
 
     // A PDF with its fonts embedded, written to a temporary file in the target's folder and
     // renamed over the target: a failure leaves the old file, or none.
-    ReportOutcome writePdf(const QString& path);
+    Outcome writePdf(const QString& path);
 
     // The same document on a printer chosen in the print dialog, in the page range chosen
     // there. A printer set to print to a PDF file writes it as writePdf does.
-    ReportOutcome print(QPrinter& printer);
+    Outcome print(QPrinter& printer);
 
   private:
-    ReportOutcome writePdfPages(const QString& path, int fromPage, int toPage);
+    Outcome writePdfPages(const QString& path, int fromPage, int toPage);
     QByteArray pdfBytes(int fromPage, int toPage, bool& painted);
 
     ReportPages pages_;

@@ -460,16 +460,19 @@ void SystemSheetForm::exportReport() {
         return;
     SystemReport report(projectName(), model_->settings(), model_->filledSections(),
                         model_->result(), catalog_);
-    const ReportOutcome outcome = report.writePdf(path);
-    if (!outcome.ok) host_.prompter().ask(outcome.message(), ReportText, PromptButtons::Ok);
+    const Outcome outcome = report.writePdf(path);
+    if (!outcome.ok())
+        host_.prompter().ask(reportFailureText(outcome, path), ReportText, PromptButtons::Ok);
 }
 
 void SystemSheetForm::printReport(QPrinter& printer) {
     if (!host_.prompter().choosePrinter(printer, PrintText)) return;
     SystemReport report(projectName(), model_->settings(), model_->filledSections(),
                         model_->result(), catalog_);
-    const ReportOutcome outcome = report.print(printer);
-    if (!outcome.ok) host_.prompter().ask(outcome.message(), PrintText, PromptButtons::Ok);
+    const Outcome outcome = report.print(printer);
+    if (!outcome.ok())
+        host_.prompter().ask(reportFailureText(outcome, printer.outputFileName()), PrintText,
+                             PromptButtons::Ok);
 }
 
 void SystemSheetForm::cut() { view_->cutSelection(); }

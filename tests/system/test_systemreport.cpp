@@ -112,8 +112,8 @@ class SystemReportTest : public QObject {
         SystemReport report(QStringLiteral("某办公楼空调冷水系统"), s.settings, s.sections,
                             s.result, s.catalog, QDate(2026, 12, 7));
         const QString path = dir_.filePath(QStringLiteral("计算书.pdf"));
-        const ReportOutcome outcome = report.writePdf(path);
-        QVERIFY2(outcome.ok, qPrintable(outcome.message()));
+        const Outcome outcome = report.writePdf(path);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.reason()));
         QCOMPARE(QDir(dir_.path()).entryList({"*.pdf*"}, QDir::Files), QStringList{"计算书.pdf"});
 
         const QString text = readBack("pdftotext", {path, "-"});
@@ -232,7 +232,7 @@ class SystemReportTest : public QObject {
         QVERIFY(s.result.complete);
         SystemReport report(QString(), s.settings, s.sections, s.result, s.catalog);
         const QString path = dir_.filePath(QStringLiteral("long.pdf"));
-        QVERIFY(report.writePdf(path).ok);
+        QVERIFY(report.writePdf(path).ok());
 
         const QString info = readBack("pdfinfo", {"-f", "1", "-l", "99", path});
         const QRegularExpression size(QStringLiteral("Page +(\\d+) size: +([0-9.]+) x ([0-9.]+)"));
@@ -292,11 +292,12 @@ class SystemReportTest : public QObject {
         SmallSystem s;
         SystemReport report(QString(), s.settings, s.sections, s.result, s.catalog);
         const QString path = dir.filePath(target);
-        const ReportOutcome outcome = report.writePdf(path);
-        QVERIFY(!outcome.ok);
-        QVERIFY(!outcome.reason.isEmpty());
-        QVERIFY(outcome.message().contains(QDir::toNativeSeparators(path)));
-        QVERIFY(outcome.message().contains(outcome.reason));
+        const Outcome outcome = report.writePdf(path);
+        QVERIFY(!outcome.ok());
+        QVERIFY(!outcome.reason().isEmpty());
+        const QString shown = reportFailureText(outcome, path);
+        QVERIFY(shown.contains(QDir::toNativeSeparators(path)));
+        QVERIFY(shown.contains(outcome.reason()));
         if (!kept.isEmpty()) QCOMPARE(bytesOf(dir.filePath(kept)), QByteArray("old"));
         QFile::setPermissions(dir.filePath(QStringLiteral("locked")), QFileDevice::ReadOwner |
                                                                           QFileDevice::WriteOwner |
@@ -334,8 +335,8 @@ class SystemReportTest : public QObject {
         s.result = h::computeSystem(s.sections, s.settings, s.catalog);
         SystemReport report(QString(), s.settings, s.sections, s.result, s.catalog);
         const QString path = dir_.filePath(QStringLiteral("failed.pdf"));
-        const ReportOutcome outcome = report.writePdf(path);
-        QVERIFY2(outcome.ok, qPrintable(outcome.message()));
+        const Outcome outcome = report.writePdf(path);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.reason()));
         const QString text = squeezed(readBack("pdftotext", {path, "-"}));
         QVERIFY(text.contains(QStringLiteral("没有可计算的环路")));
         std::vector<h::SectionError> errors;
@@ -363,7 +364,7 @@ class SystemReportTest : public QObject {
         SmallSystem s;
         SystemReport report(QStringLiteral("范围"), s.settings, s.sections, s.result, s.catalog);
         const QString all = dir_.filePath(QStringLiteral("all.pdf"));
-        QVERIFY(report.writePdf(all).ok);
+        QVERIFY(report.writePdf(all).ok());
         const int pages = QRegularExpression(QStringLiteral("Pages: +(\\d+)"))
                               .match(readBack("pdfinfo", {all}))
                               .captured(1)
@@ -376,8 +377,8 @@ class SystemReportTest : public QObject {
         printer.setOutputFileName(part);
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(2, pages - 1);
-        const ReportOutcome outcome = report.print(printer);
-        QVERIFY2(outcome.ok, qPrintable(outcome.message()));
+        const Outcome outcome = report.print(printer);
+        QVERIFY2(outcome.ok(), qPrintable(outcome.reason()));
         QCOMPARE(readBack("pdfinfo", {part})
                      .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages - 2))),
                  true);
@@ -385,7 +386,7 @@ class SystemReportTest : public QObject {
 
         // Back to all pages in the dialog: the range left on the printer does not count.
         printer.setPrintRange(QPrinter::AllPages);
-        QVERIFY(report.print(printer).ok);
+        QVERIFY(report.print(printer).ok());
         QVERIFY(readBack("pdfinfo", {part})
                     .contains(QRegularExpression(QStringLiteral("Pages: +%1\\n").arg(pages))));
     }
