@@ -185,6 +185,28 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
+const char* writeFailureText(const tablefiles::WriteResult& result) {
+    using tablefiles::WriteFailure;
+    switch (result.failure) {
+        case WriteFailure::DriveLetter:
+            return "a drive letter names no folder on this system";
+        case WriteFailure::FolderMissing:
+            return "the folder does not exist";
+        case WriteFailure::IsFolder:
+            return "it is a folder";
+        case WriteFailure::TooManyRows:
+            return "too many rows for .xls (at most 65534 recorded rows); use .xlsx";
+        case WriteFailure::CellTooLong:
+            return "a cell text is longer than 32767 characters";
+        case WriteFailure::PermissionDenied:
+        case WriteFailure::NoSpace:
+        case WriteFailure::Other:
+        case WriteFailure::None:
+            break;
+    }
+    return result.systemError ? std::strerror(result.systemError) : "cannot be written";
+}
+
 namespace {
 
 int usageError(const std::string& message) {
@@ -265,28 +287,6 @@ const char* parseRecord(const Calculator& calculator, const CsvReader& reader,
         values[i] = *parsed.value;
     }
     return nullptr;
-}
-
-const char* writeFailureText(const tablefiles::WriteResult& result) {
-    using tablefiles::WriteFailure;
-    switch (result.failure) {
-        case WriteFailure::DriveLetter:
-            return "a drive letter names no folder on this system";
-        case WriteFailure::FolderMissing:
-            return "the folder does not exist";
-        case WriteFailure::IsFolder:
-            return "it is a folder";
-        case WriteFailure::TooManyRows:
-            return "too many rows for .xls (at most 65534 recorded rows); use .xlsx";
-        case WriteFailure::CellTooLong:
-            return "a cell text is longer than 32767 characters";
-        case WriteFailure::PermissionDenied:
-        case WriteFailure::NoSpace:
-        case WriteFailure::Other:
-        case WriteFailure::None:
-            break;
-    }
-    return result.systemError ? std::strerror(result.systemError) : "cannot be written";
 }
 
 // The workbook the result table would save after recording every row and totalling once.

@@ -199,25 +199,6 @@ std::optional<int> writeSummary(const std::string& path, const std::string& text
     return failure(printable(path), std::string("cannot write the summary: ") + reason);
 }
 
-const char* workbookFailure(const tablefiles::WriteResult& result) {
-    using tablefiles::WriteFailure;
-    switch (result.failure) {
-        case WriteFailure::DriveLetter:
-            return "a drive letter names no folder on this system";
-        case WriteFailure::FolderMissing:
-            return "the folder does not exist";
-        case WriteFailure::IsFolder:
-            return "it is a folder";
-        case WriteFailure::TooManyRows:
-            return "too many rows for .xls; use .xlsx";
-        case WriteFailure::CellTooLong:
-            return "a cell text is longer than 32767 characters";
-        default:
-            break;
-    }
-    return result.systemError ? std::strerror(result.systemError) : "cannot be written";
-}
-
 void printSeries(const hydraulics::PipeCatalog& catalog) {
     std::string text;
     for (const hydraulics::PipeSeries& s : catalog.series) {
@@ -354,8 +335,8 @@ int runSystem(std::span<const std::string_view> args) {
         const tablefiles::WriteResult written = hydraulics::writeSystemWorkbook(
             *o.table, sections, settings, result, tablefiles::workbookFormatFor(*o.table));
         if (!written.ok())
-            status = failure(printable(*o.table),
-                             std::string("cannot write the workbook: ") + workbookFailure(written));
+            status = failure(printable(*o.table), std::string("cannot write the workbook: ") +
+                                                      writeFailureText(written));
     }
     return status;
 }

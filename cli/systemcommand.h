@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "tablefiles/workbook.h"
+
 // quorvel-calc system: a water system from a CSV of sections or a project file.
 
 // The usage lines and the section of --help that describe it.
@@ -15,3 +17,6 @@ int runSystem(std::span<const std::string_view> args);
 
 // The user's text as a message can show it on one line (main.cpp).
 std::string printable(std::string_view text);
+
+// Why a workbook was not written, for a message (main.cpp).
+const char* writeFailureText(const tablefiles::WriteResult& result);
