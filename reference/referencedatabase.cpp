@@ -51,15 +51,15 @@ enum SqliteCode {
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-bool makeFolder(const QString& folder, QString& reason) {
+Outcome makeFolder(const QString& folder) {
     std::error_code error;
     const std::filesystem::path path(QFile::encodeName(folder).toStdString());
     std::filesystem::create_directories(path, error);
-    if (!error && std::filesystem::is_directory(path, error)) return true;
-    reason = QStringLiteral("数据文件夹“%1”无法建立（%2）")
-                 .arg(native(folder),
-                      error ? systemReason(error.value()) : QStringLiteral("同名的文件不是文件夹"));
-    return false;
+    if (!error && std::filesystem::is_directory(path, error)) return Outcome::done();
+    return Outcome::failed(QStringLiteral("数据文件夹“%1”无法建立（%2）")
+                               .arg(native(folder), error
+                                                        ? systemReason(error.value())
+                                                        : QStringLiteral("同名的文件不是文件夹")));
 }
 
 // The rows a table starts with, as the program ships them.
@@ -68,16 +68,14 @@ struct ShippedTable {
     QList<QVariantList> rows;
 };
 
-bool readShipped(const ReferenceTable& table, ShippedTable& shipped, QString& reason) {
+Outcome readShipped(const ReferenceTable& table, ShippedTable& shipped) {
     const auto fault = [&](long line) {
-        reason = QStringLiteral("随程序提供的数据“%1”第 %2 行有误").arg(table.csvPath).arg(line);
-        return false;
+        return Outcome::failed(
+            QStringLiteral("随程序提供的数据“%1”第 %2 行有误").arg(table.csvPath).arg(line));
     };
     QFile file(table.csvPath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
-        reason = QStringLiteral("随程序提供的数据“%1”缺失").arg(table.csvPath);
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return Outcome::failed(QStringLiteral("随程序提供的数据“%1”缺失").arg(table.csvPath));
     const QByteArray bytes = file.readAll();
     std::size_t offset = 0;
     CsvReader csv([&bytes, &offset](char* data, std::size_t size) -> std::ptrdiff_t {
@@ -110,47 +108,39 @@ bool readShipped(const ReferenceTable& table, ShippedTable& shipped, QString& re
         shipped.rows << row;
     }
     if (status == CsvReader::Status::Error || shipped.columns.isEmpty()) return fault(csv.line());
-    return true;
+    return Outcome::done();
 }
 
-bool fill(QSqlDatabase& db, const ReferenceDatabaseFile& file, const QList<ShippedTable>& shipped,
-          QString& reason) {
+Outcome fill(QSqlDatabase& db, const ReferenceDatabaseFile& file,
+             const QList<ShippedTable>& shipped) {
     QSqlQuery query(db);
-    const auto run = [&](const QString& statement) {
-        if (query.exec(statement)) return true;
-        reason = sqlFailureReason(query.lastError());
-        return false;
-    };
+    const auto failed = [&] { return Outcome::failed(sqlFailureReason(query.lastError())); };
     // The file is invisible under its temporary name until it is complete, so a rollback
     // journal would protect nothing.
-    if (!run(QStringLiteral("PRAGMA journal_mode = OFF")) || !run(QStringLiteral("BEGIN")))
-        return false;
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode = OFF")) ||
+        !query.exec(QStringLiteral("BEGIN")))
+        return failed();
     for (qsizetype t = 0; t < file.tables.size(); ++t) {
         const ShippedTable& table = shipped[t];
         QStringList definitions{quoted(ReferenceKeyColumn) +
                                 QStringLiteral(" INTEGER PRIMARY KEY")};
         for (qsizetype c = 1; c < table.columns.size(); ++c)
             definitions << quoted(table.columns[c]) + QStringLiteral(" TEXT");
-        if (!run(QStringLiteral("CREATE TABLE %1 (%2)")
-                     .arg(quoted(file.tables[t].name), definitions.join(QStringLiteral(", ")))))
-            return false;
+        if (!query.exec(
+                QStringLiteral("CREATE TABLE %1 (%2)")
+                    .arg(quoted(file.tables[t].name), definitions.join(QStringLiteral(", ")))))
+            return failed();
         QStringList marks;
         marks.fill(QStringLiteral("?"), table.columns.size());
-        if (!query.prepare(
-                QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                    .arg(quoted(file.tables[t].name), marks.join(QStringLiteral(", "))))) {
-            reason = sqlFailureReason(query.lastError());
-            return false;
-        }
+        if (!query.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                               .arg(quoted(file.tables[t].name), marks.join(QStringLiteral(", ")))))
+            return failed();
         for (const QVariantList& row : table.rows) {
             for (qsizetype c = 0; c < row.size(); ++c) query.bindValue(int(c), row[c]);
-            if (!query.exec()) {
-                reason = sqlFailureReason(query.lastError());
-                return false;
-            }
+            if (!query.exec()) return failed();
         }
     }
-    return run(QStringLiteral("COMMIT"));
+    return query.exec(QStringLiteral("COMMIT")) ? Outcome::done() : failed();
 }
 
 }  // namespace
@@ -212,24 +202,25 @@ ReferenceDatabase::ReferenceDatabase(const ReferenceDatabaseFile& file, Access a
           QStringLiteral("quorvel-reference-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)) {
     const QString folder = referenceDataFolder();
     filePath_ = QDir(folder).filePath(file.fileName);
-    QString reason;
-    if (!makeFolder(folder, reason)) {
+    if (const Outcome made = makeFolder(folder); !made.ok()) {
         outcome_ = Outcome::failed(
-            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason));
+            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), made.reason()));
         return;
     }
     // A dangling symbolic link counts as present, so that it is reported and never replaced;
     // so does a link to an empty file, whose target the new file would not replace.
     const QFileInfo info(filePath_);
     const bool empty = info.isFile() && !info.isSymLink() && info.size() == 0;
-    if (((!info.exists() && !info.isSymLink()) || empty) && !build(file, empty, reason)) {
-        outcome_ = Outcome::failed(
-            QStringLiteral("无法建立数据库文件“%1”：%2。").arg(native(filePath_), reason));
-        return;
+    if ((!info.exists() && !info.isSymLink()) || empty) {
+        if (const Outcome built = build(file, empty); !built.ok()) {
+            outcome_ = Outcome::failed(QStringLiteral("无法建立数据库文件“%1”：%2。")
+                                           .arg(native(filePath_), built.reason()));
+            return;
+        }
     }
-    if (!openExisting(file, access, busyTimeoutMs, reason)) {
+    if (const Outcome opened = openExisting(file, access, busyTimeoutMs); !opened.ok()) {
         outcome_ = Outcome::failed(
-            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), reason));
+            QStringLiteral("无法打开数据库文件“%1”：%2。").arg(native(filePath_), opened.reason()));
         return;
     }
     outcome_ = Outcome::done();
@@ -247,20 +238,17 @@ QSqlDatabase ReferenceDatabase::connection() const {
     return isOpen() ? QSqlDatabase::database(connectionName_, false) : QSqlDatabase();
 }
 
-bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, bool replaceEmpty,
-                              QString& reason) {
+Outcome ReferenceDatabase::build(const ReferenceDatabaseFile& file, bool replaceEmpty) {
     // Every shipped table is read before anything is written.
     QList<ShippedTable> shipped(file.tables.size());
     for (qsizetype t = 0; t < file.tables.size(); ++t)
-        if (!readShipped(file.tables[t], shipped[t], reason)) return false;
+        if (Outcome read = readShipped(file.tables[t], shipped[t]); !read.ok()) return read;
 
     QByteArray pattern = QFile::encodeName(filePath_ + QStringLiteral(".XXXXXX.tmp"));
     const int fd = mkstemps(pattern.data(), 4);
-    if (fd < 0) {
-        reason = QStringLiteral("不能在文件夹“%1”中写入文件（%2）")
-                     .arg(native(QFileInfo(filePath_).path()), systemReason(errno));
-        return false;
-    }
+    if (fd < 0)
+        return Outcome::failed(QStringLiteral("不能在文件夹“%1”中写入文件（%2）")
+                                   .arg(native(QFileInfo(filePath_).path()), systemReason(errno)));
     // mkstemps makes the file private; the database gets the mode any new file of the user's
     // gets, as SQLite would give it.
     const mode_t mask = ::umask(0);
@@ -270,16 +258,15 @@ bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, bool replaceEmp
     const QString temporary = QFile::decodeName(pattern);
 
     const QString builder = connectionName_ + QStringLiteral("-build");
-    bool written = false;
+    Outcome filled = Outcome::failed({});
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), builder);
         db.setDatabaseName(temporary);
-        if (db.open())
-            written = fill(db, file, shipped, reason);
-        else
-            reason = sqlFailureReason(db.lastError());
+        filled =
+            db.open() ? fill(db, file, shipped) : Outcome::failed(sqlFailureReason(db.lastError()));
         db.close();
     }
+    const bool written = filled.ok();
     QSqlDatabase::removeDatabase(builder);
 
     // QFile::rename never replaces an existing file: a copy of the program that built the
@@ -290,40 +277,36 @@ bool ReferenceDatabase::build(const ReferenceDatabaseFile& file, bool replaceEmp
         if (now.isFile() && !now.isSymLink() && now.size() == 0 &&
             ::rename(QFile::encodeName(temporary).constData(),
                      QFile::encodeName(filePath_).constData()) == 0)
-            return true;
+            return Outcome::done();
     } else if (written && QFile::rename(temporary, filePath_)) {
-        return true;
+        return Outcome::done();
     }
     QFile::remove(temporary);
-    if (!written) return false;
-    if (QFileInfo::exists(filePath_)) return true;
-    reason = QStringLiteral("新建的文件不能改名为“%1”").arg(QFileInfo(filePath_).fileName());
-    return false;
+    if (!written) return filled;
+    if (QFileInfo::exists(filePath_)) return Outcome::done();
+    return Outcome::failed(
+        QStringLiteral("新建的文件不能改名为“%1”").arg(QFileInfo(filePath_).fileName()));
 }
 
-bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access access,
-                                     int busyTimeoutMs, QString& reason) {
+Outcome ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access access,
+                                        int busyTimeoutMs) {
     {
         // SQLite would take an empty or foreign file for a new database and write to it.
         QFile raw(filePath_);
         if (!raw.open(QIODevice::ReadOnly)) {
             const QFileInfo info(filePath_);
-            reason = raw.error() == QFileDevice::PermissionsError ? QStringLiteral("没有读取权限")
-                     : info.isDir() ? QStringLiteral("它是一个文件夹")
-                     : info.isSymLink() && !info.exists()
-                         ? QStringLiteral("它是指向“%1”的链接，而那里没有文件")
-                               .arg(native(info.symLinkTarget()))
-                         : raw.errorString();
-            return false;
+            return Outcome::failed(raw.error() == QFileDevice::PermissionsError
+                                       ? QStringLiteral("没有读取权限")
+                                   : info.isDir() ? QStringLiteral("它是一个文件夹")
+                                   : info.isSymLink() && !info.exists()
+                                       ? QStringLiteral("它是指向“%1”的链接，而那里没有文件")
+                                             .arg(native(info.symLinkTarget()))
+                                       : raw.errorString());
         }
-        if (raw.size() == 0) {
-            reason = QStringLiteral("文件是空的，不是 SQLite 数据库");
-            return false;
-        }
-        if (raw.read(SqliteHeader.size()) != SqliteHeader) {
-            reason = QStringLiteral("不是 SQLite 数据库文件");
-            return false;
-        }
+        if (raw.size() == 0)
+            return Outcome::failed(QStringLiteral("文件是空的，不是 SQLite 数据库"));
+        if (raw.read(SqliteHeader.size()) != SqliteHeader)
+            return Outcome::failed(QStringLiteral("不是 SQLite 数据库文件"));
     }
 
     const bool readOnly = access == Access::ReadOnly;
@@ -334,17 +317,16 @@ bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access a
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
                              .arg(busyTimeoutMs)
                              .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
-    if (!db.open()) {
-        reason = sqlFailureReason(db.lastError());
-        return false;
-    }
+    if (!db.open()) return Outcome::failed(sqlFailureReason(db.lastError()));
 
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
-        reason = sqlFailureReason(query.lastError());
+    const auto failed = [&](const QString& reason) {
+        query.finish();
         db.close();
-        return false;
-    }
+        return Outcome::failed(reason);
+    };
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        return failed(sqlFailureReason(query.lastError()));
     QSet<QString> present;
     while (query.next()) present.insert(query.value(0).toString());
     QStringList missing, columnless;
@@ -354,11 +336,8 @@ bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access a
             continue;
         }
         if (table.requiredColumns.isEmpty()) continue;
-        if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name)))) {
-            reason = sqlFailureReason(query.lastError());
-            db.close();
-            return false;
-        }
+        if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
+            return failed(sqlFailureReason(query.lastError()));
         QSet<QString> columns;
         // Columns of table_info: cid, name, type, notnull, dflt_value, pk.
         while (query.next()) columns.insert(query.value(1).toString());
@@ -369,14 +348,9 @@ bool ReferenceDatabase::openExisting(const ReferenceDatabaseFile& file, Access a
             columnless << QStringLiteral("数据表“%1”缺少列%2")
                               .arg(table.name, absent.join(QStringLiteral("、")));
     }
+    if (!missing.isEmpty())
+        return failed(QStringLiteral("缺少数据表%1").arg(missing.join(QStringLiteral("、"))));
+    if (!columnless.isEmpty()) return failed(columnless.join(QStringLiteral("；")));
     query.finish();
-    if (!missing.isEmpty()) {
-        reason = QStringLiteral("缺少数据表%1").arg(missing.join(QStringLiteral("、")));
-    } else if (!columnless.isEmpty()) {
-        reason = columnless.join(QStringLiteral("；"));
-    } else {
-        return true;
-    }
-    db.close();
-    return false;
+    return Outcome::done();
 }

@@ -65,9 +65,8 @@ class ReferenceDatabase {
 
   private:
     // `replaceEmpty`: the file at the path is an empty one, which the new file replaces.
-    bool build(const ReferenceDatabaseFile& file, bool replaceEmpty, QString& reason);
-    bool openExisting(const ReferenceDatabaseFile& file, Access access, int busyTimeoutMs,
-                      QString& reason);
+    Outcome build(const ReferenceDatabaseFile& file, bool replaceEmpty);
+    Outcome openExisting(const ReferenceDatabaseFile& file, Access access, int busyTimeoutMs);
 
     QString connectionName_;
     QString filePath_;
