@@ -10,11 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 runs="${1:-1000000}"
 shift || true
-if ! command -v clang++ > /dev/null; then
-    echo "clang++ not found: install clang (scripts/setup.sh) to fuzz" >&2
-    exit 1
-fi
-out="$root/build/fuzz"
+source "$root/tests/fuzzsetup.sh"
 mkdir -p "$out/project-corpus"
 # The pipe tables compiled into the library, generated as the build does.
 tables=(管道系列.csv 钢管规格.csv 铜管及塑料管规格.csv 推荐比摩阻.csv)
@@ -27,8 +23,6 @@ clang++ -std=c++20 -g -O1 -ffp-contract=off -fno-omit-frame-pointer \
     "$out/shippedtables.cpp" \
     "$root"/core/{calcoutcome,waterproperties,frictionloss,numbertext}.cpp \
     "$root/tests/hydraulics/fuzz_projectfile.cpp" -o "$out/fuzz_projectfile"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=2}"
 "$out/fuzz_projectfile" -runs="$runs" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
     -dict="$root/tests/hydraulics/qvs.dict" -artifact_prefix="$out/project-" \
     -print_final_stats=1 "$@" "$out/project-corpus" "$root/tests/hydraulics/fuzz-corpus"

@@ -9,11 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 runs="${1:-1000000}"
 shift || true
-if ! command -v clang++ > /dev/null; then
-    echo "clang++ not found: install clang (scripts/setup.sh) to fuzz" >&2
-    exit 1
-fi
-out="$root/build/fuzz"
+source "$root/tests/fuzzsetup.sh"
 mkdir -p "$out/corpus"
 # Qt's headers need position-independent code.
 clang++ -std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer \
@@ -23,10 +19,7 @@ clang++ -std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer \
     "$root/tests/richtext/fuzz_rtfreader.cpp" \
     $(pkg-config --libs Qt6Gui Qt6Core) -o "$out/fuzz_rtfreader"
 export QT_QPA_PLATFORM=offscreen
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-# 4 KiB inputs reach well past the nesting limit and keep runs quick; a smaller quarantine and
-# shorter allocation stacks keep AddressSanitizer from dominating the time of a run.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=2}"
+# 4 KiB inputs reach well past the nesting limit and keep runs quick.
 "$out/fuzz_rtfreader" -runs="$runs" -max_len=4096 -timeout=20 -rss_limit_mb=4096 \
     -dict="$root/tests/richtext/rtf.dict" -artifact_prefix="$out/" -print_final_stats=1 "$@" \
     "$out/corpus" "$root/tests/richtext/data" "$root/tests/richtext/fuzz-corpus"
