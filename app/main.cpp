@@ -12,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+#include "firstpaintprobe.h"
 #include "platform/fonts.h"
 #include "platform/qtprompter.h"
 #include "platform/settingsstore.h"
@@ -31,36 +32,6 @@ bool asksOnlyForText(int argc, char* argv[]) {
     }
     return false;
 }
-
-// bench/startup_compare.sh sets QUORVEL_STARTUP_PROBE: once the main window has been painted
-// for the first time, the program prints the monotonic clock in ns and the window's size, and
-// ends.
-class FirstPaintProbe : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            auto* window = static_cast<QWidget*>(watched);
-            // After the paint event, once the window's pixels have gone to the display.
-            QTimer::singleShot(0, window, [window] {
-                const auto now = std::chrono::steady_clock::now().time_since_epoch();
-                std::printf("first-paint %lld %dx%d\n",
-                            static_cast<long long>(
-                                std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                            window->width(), window->height());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return false;
-    }
-
-  private:
-    bool seen_ = false;
-};
 
 }  // namespace
 

@@ -3,44 +3,13 @@
 //   quorvel-startup-floor [WIDTHxHEIGHT]
 
 #include <QApplication>
-#include <QEvent>
 #include <QFont>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
-#include <chrono>
 #include <cstdio>
 
-namespace {
-
-class FirstPaintProbe : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
-            auto* window = static_cast<QWidget*>(watched);
-            QTimer::singleShot(0, window, [window] {
-                const auto now = std::chrono::steady_clock::now().time_since_epoch();
-                std::printf("first-paint %lld %dx%d\n",
-                            static_cast<long long>(
-                                std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                            window->width(), window->height());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
-        }
-        return false;
-    }
-
-  private:
-    bool seen_ = false;
-};
-
-}  // namespace
+#include "app/firstpaintprobe.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
